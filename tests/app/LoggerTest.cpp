@@ -1,0 +1,46 @@
+#include "app/Logger.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "tests/support/TempDir.h"
+
+TEST(Log, ResetEmptiesTheFileOfTheLastRun)
+{
+    TempDir dir;
+    EXPECT_TRUE(LogReset());
+    EXPECT_TRUE(LogMessage("first run %d", 1));
+    EXPECT_EQ(dir.ReadFile("vellmora.log"), "first run 1\n");
+    EXPECT_TRUE(LogReset());
+    EXPECT_EQ(dir.ReadFile("vellmora.log"), "");
+    LogMessage("second run");
+    EXPECT_EQ(dir.ReadFile("vellmora.log"), "second run\n");
+}
+
+TEST(Log, AppendsOneLineFeedPerMessage)
+{
+    TempDir dir;
+    LogMessage("Model: %s", "models/box.ms3d");
+    LogMessage("%.2f%%", 12.345);
+    LogMessage("ends in a line feed\n");
+    LogMessage("***");
+    EXPECT_EQ(dir.ReadFile("vellmora.log"),
+              "Model: models/box.ms3d\n12.35%\nends in a line feed\n\n***\n");
+}
+
+TEST(Log, UnwritableDirectoryLosesMessagesSilently)
+{
+    if (geteuid() == 0) {
+        // Root writes through permission bits; use a path that cannot be a file.
+        TempDir dir;
+        ASSERT_EQ(mkdir("vellmora.log", 0755), 0);
+        EXPECT_FALSE(LogReset());
+        EXPECT_FALSE(LogMessage("lost %d", 1));
+        return;
+    }
+    TempDir dir;
+    ASSERT_EQ(chmod(dir.Path().c_str(), 0500), 0);
+    EXPECT_FALSE(LogReset());
+    EXPECT_FALSE(LogMessage("lost %d", 1));
+}

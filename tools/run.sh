@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Vellmora's one set-up script: installs the Debian packages the game and its
+# tests need (only those missing), builds with CMake, then plays or tests.
+#
+#   tools/run.sh play    build, generate the assets, start the game
+#   tools/run.sh test    build, then run the whole test suite headless
+#   tools/run.sh build   build only
+#
+# Runs as root on a fresh Debian 12 machine; as another user it uses sudo
+# for the package installation.
+set -eu
+
+here=$(cd "$(dirname "$0")/.." && pwd)
+build="$here/build"
+jobs=$(nproc 2>/dev/null || echo 2)
+
+PACKAGES="
+    build-essential cmake pkg-config git
+    libsdl1.2-compat-dev libsdl-image1.2-dev libsdl-mixer1.2-dev libmpg123-dev
+    libgl-dev libglu1-mesa-dev libgl1-mesa-dri
+    libfreetype-dev libfontconfig-dev fonts-liberation2 libx11-dev
+    libgtest-dev
+    xvfb xauth xdotool x11-apps
+"
+
+install_missing() {
+    local missing=""
+    for pkg in $PACKAGES; do
+        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+            missing="$missing $pkg"
+        fi
+    done
+    [ -z "$missing" ] && return 0
+    echo "Installing:$missing"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -q
+    # shellcheck disable=SC2086
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing
+}
+
+build_game() {
+    cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build "$build" -j "$jobs"
+}
+
+play() {
+    cd "$build/run"
+    if [ -n "${DISPLAY:-}" ]; then
+        exec "$build/vellmora"
+    fi
+    echo "No DISPLAY: starting the game on a private Xvfb display."
+    exec "$here/tools/with-xvfb" "$build/vellmora"
+}
+
+run_tests() {
+    cd "$build"
+    ctest --output-on-failure -j "$jobs" --timeout 600
+}
+
+mode="${1:-}"
+case "$mode" in
+    play|test|build) ;;
+    *) echo "usage: $0 play|test|build" >&2; exit 2 ;;
+esac
+
+install_missing
+build_game
+case "$mode" in
+    play) play ;;
+    test) run_tests ;;
+    build) ;;
+esac
