@@ -1,16 +1,20 @@
 // Entry point of Vellmora.
 #include <SDL/SDL.h>
-#include <cstdio>
 
-#include "app/Logger.h"
+#include "app/Game.h"
+#include "app/MessageBox.h"
+
+// Constructed before main runs: it empties the log of the last run.
+static Game game;
 
 int main(int /*argc*/, char** /*argv*/)
 {
-    LogReset();
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE) < 0) {
-        fprintf(stderr, "Could not initialize SDL: %s\n", SDL_GetError());
+        ShowMessage("Could not initialize SDL", SDL_GetError());
         return -1;
     }
+    game.Init();
+    game.Run();
     SDL_Quit();
     return 0;
 }

@@ -1,0 +1,24 @@
+// Fatal endings: message, display restored, exit status.
+#include "app/Fatal.h"
+
+#include <SDL/SDL.h>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/MessageBox.h"
+
+void ExitWithMessage(const char* text, const char* caption, int status)
+{
+    // The box comes before SDL_Quit: a full-screen mode would hide it, and
+    // SDL's error text may be the caption.
+    SDL_WM_GrabInput(SDL_GRAB_OFF);
+    ShowMessage(text, caption);
+    ExitRestoringDisplay(status);
+}
+
+void ExitRestoringDisplay(int status)
+{
+    fflush(stdout);
+    SDL_Quit();
+    exit(status);
+}

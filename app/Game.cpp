@@ -1,0 +1,200 @@
+// Start-up, the main loop and one frame of the game.
+//
+// OpenGL baseline of a frame (set once by SetupVideo): culling of back faces
+// with counter-clockwise fronts, depth test and 2D texturing on, smooth
+// shading, lights 0 and 1 on, linear fog configured but off, lighting off.
+// The world's drawing switches lighting and fog on for the rest of the frame;
+// the overlay draws in window pixels under its own projection.
+#include "app/Game.h"
+
+#include <GL/gl.h>
+#include <SDL/SDL.h>
+#include <cstdio>
+#include <cstring>
+
+#include "app/Fatal.h"
+#include "app/Font.h"
+#include "app/Logger.h"
+#include "app/MessageBox.h"
+#include "scene/Camera.h"
+#include "scene/SceneObject.h"
+
+static const float START_HEIGHT = 100.0f;
+static const float START_DISTANCE = 500.0f;
+static const float SPEED_TO_MPH = 10.0f;
+static const int OVERLAY_TEXT_X = 10;
+static const int SPEED_LINE_Y = 140;
+static const int AFTERBURNER_LINE_Y = 120;
+
+Game::Game()
+    : m_Title(strdup("Vellmora")), m_WindowWidth(800), m_WindowHeight(600), m_Screen(NULL),
+      m_Font(NULL), m_Camera(NULL), m_Player(NULL), m_AfterburnerCharge(0)
+{
+    LogReset();
+}
+
+Game::~Game()
+{
+    delete m_Camera;
+    delete m_Font;
+    free(m_Title);
+}
+
+void Game::Init()
+{
+    SetupVideo();
+    m_Font = new Font();
+    m_Player = new SceneObject();
+    m_Player->MoveBy(0.0f, START_HEIGHT, START_DISTANCE);
+    m_AfterburnerCharge = 0;
+    m_Camera = new Camera(m_WindowWidth, m_WindowHeight);
+    m_Camera->Reset();
+    m_Camera->SetTarget(m_Player);
+}
+
+void Game::SetupVideo()
+{
+    SDL_GL_SetAttribute(SDL_GL_BUFFER_SIZE, 32);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 5);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 5);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 5);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 1);
+    // Every speed is per frame and nothing times the loop, so the swap waits
+    // for the display's refresh where it can; otherwise the game would run
+    // many times too fast on a quick machine.
+    SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, 1);
+    SDL_EnableUNICODE(1);
+
+    const SDL_VideoInfo* info = SDL_GetVideoInfo();
+    if (info == NULL) {
+        LogMessage("Could not determine video settings.");
+        // Going on without a window would draw without a context.
+        ExitWithMessage("Could not determine video settings.", m_Title, 1);
+    }
+    Uint32 flags = SDL_HWPALETTE | SDL_OPENGL | SDL_HWSURFACE | SDL_ASYNCBLIT;
+    if (info->blit_hw) {
+        flags |= SDL_HWACCEL;
+    }
+    if (AskYesNo("Do you want to run in Fullscreen Mode?", "Options")) {
+        flags |= SDL_FULLSCREEN | SDL_NOFRAME;
+    }
+    m_Screen = SDL_SetVideoMode(m_WindowWidth, m_WindowHeight, 32, flags);
+    if (m_Screen == NULL) {
+        ExitWithMessage("Couldn't set video mode", SDL_GetError(), 1);
+    }
+    SDL_WM_SetCaption(m_Title, m_Title);
+
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glCullFace(GL_BACK);
+    glFrontFace(GL_CCW);
+    glEnable(GL_CULL_FACE);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_DEPTH_TEST);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glShadeModel(GL_SMOOTH);
+
+    SDL_ShowCursor(0);
+    SDL_WM_GrabInput(SDL_GRAB_ON);
+    // The loop reads the relative motion directly and takes one event per
+    // frame; queued motion events would fill SDL's queue faster than that and
+    // crowd out key events (a released key would stay held).
+    SDL_EventState(SDL_MOUSEMOTION, SDL_IGNORE);
+
+    glEnable(GL_LIGHT0);
+    glEnable(GL_LIGHT1);
+    const GLfloat ambient[4] = {0.5f, 0.5f, 0.5f, 1.0f};
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
+    const GLfloat fogColor[4] = {0.5f, 0.5f, 0.5f, 0.5f};
+    glFogi(GL_FOG_MODE, GL_LINEAR);
+    glFogfv(GL_FOG_COLOR, fogColor);
+    glFogf(GL_FOG_DENSITY, 0.005f);
+    glFogf(GL_FOG_START, 900.0f);
+    glFogf(GL_FOG_END, 5000.0f);
+}
+
+void Game::Run()
+{
+    SDL_EnableUNICODE(1);
+    bool running = true;
+    while (running) {
+        running = RunFrame();
+    }
+}
+
+bool Game::RunFrame()
+{
+    bool running = true;
+    SDL_Event event;
+    if (SDL_PollEvent(&event)) {
+        running = HandleEvent(event);
+    }
+    SDL_GetRelativeMouseState(&m_Controls.m_MouseDx, &m_Controls.m_MouseDy);
+    SwitchViews();
+    ApplyControls();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    Render();
+    DrawOverlay();
+    glFlush();
+    SDL_GL_SwapBuffers();
+    return running;
+}
+
+bool Game::HandleEvent(const SDL_Event& event)
+{
+    switch (event.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        if (ApplyKeyEvent(m_Controls, event.key.keysym.sym, event.type == SDL_KEYDOWN)) {
+            // Escape: the game ends here and now, leaving the desktop's video
+            // mode as it was found.
+            ExitRestoringDisplay(0);
+        }
+        return true;
+    case SDL_QUIT:
+        return false;
+    default:
+        return true;
+    }
+}
+
+void Game::SwitchViews()
+{
+    if (m_Controls.m_CockpitView) {
+        m_Camera->SetCockpitView();
+    } else if (m_Controls.m_OutsideView) {
+        m_Camera->SetOutsideView();
+    }
+}
+
+void Game::ApplyControls()
+{
+    SteerCraft(m_Controls, *m_Player, m_AfterburnerCharge);
+    m_Player->Update();
+    m_Camera->Update();
+}
+
+void Game::Render()
+{
+    m_Camera->Apply();
+}
+
+void Game::DrawOverlay()
+{
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, m_WindowWidth, 0, m_WindowHeight, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+
+    char line[64];
+    snprintf(line, sizeof line, "speed: %d mph", static_cast<int>(m_Player->m_Speed * SPEED_TO_MPH));
+    m_Font->Print(line, OVERLAY_TEXT_X, SPEED_LINE_Y);
+    snprintf(line, sizeof line, "afterburner: %d %%", m_AfterburnerCharge);
+    m_Font->Print(line, OVERLAY_TEXT_X, AFTERBURNER_LINE_Y);
+
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+}

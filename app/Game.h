@@ -1,0 +1,55 @@
+// Game: the one game object. It owns the camera and the font, runs start-up
+// (Init) and the main loop (Run), one frame per pass with no frame timing:
+// take at most one event, read the mouse, switch views, steer, clear, draw
+// the world, draw the overlay, swap.
+#ifndef APP_GAME_H
+#define APP_GAME_H
+
+#include "app/Controls.h"
+
+struct SDL_Surface;
+union SDL_Event;
+class Camera;
+class Font;
+class SceneObject;
+
+class Game {
+public:
+    char* m_Title;               // owned, "Vellmora"
+    int m_WindowWidth;           // 800
+    int m_WindowHeight;          // 600
+    SDL_Surface* m_Screen;       // the video surface; owned by SDL
+    Font* m_Font;                // owned
+    Camera* m_Camera;            // owned
+    SceneObject* m_Player;       // the steered craft; lives until the process ends
+    ControlState m_Controls;
+    int m_AfterburnerCharge;     // 0..100
+
+    // Stores the title, empties the log, sets the window size.
+    Game();
+    virtual ~Game();
+
+    // Start-up: video mode and GL state, font, the craft, camera. Ends the
+    // process on a fatal failure.
+    void Init();
+    // Frames until the window is closed. Escape ends the process from inside.
+    void Run();
+    // One pass of the main loop. Returns false once a quit event was taken
+    // (the frame is still drawn).
+    bool RunFrame();
+
+    void SetupVideo();
+    void ApplyControls();
+    void Render();
+
+private:
+    // Returns false for SDL_QUIT.
+    bool HandleEvent(const SDL_Event& event);
+    void SwitchViews();
+    void DrawOverlay();
+
+    Game(const Game&);
+    Game& operator=(const Game&);
+};
+
+#endif

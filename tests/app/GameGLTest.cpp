@@ -1,0 +1,228 @@
+// The game object's start-up and frames, in-process on Xvfb.
+#include "app/Game.h"
+
+#include <GL/gl.h>
+#include <SDL/SDL.h>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <vector>
+#include <gtest/gtest.h>
+
+#include "app/Font.h"
+#include "scene/Camera.h"
+#include "scene/SceneObject.h"
+#include "tests/support/GameDriver.h"
+#include "tests/support/ScriptedDialogs.h"
+
+TEST(GameStartup, AsksTheQuestionAndOpensAWindow)
+{
+    ForgetShownDialogs();
+    GameDriver driver;
+    Game& game = driver.GetGame();
+    ASSERT_FALSE(ShownDialogs().empty());
+    EXPECT_EQ(ShownDialogs()[0].text, "Do you want to run in Fullscreen Mode?");
+    EXPECT_EQ(ShownDialogs()[0].caption, "Options");
+    EXPECT_TRUE(ShownDialogs()[0].question);
+    ASSERT_TRUE(game.m_Screen != NULL);
+    EXPECT_EQ(game.m_Screen->w, 800);
+    EXPECT_EQ(game.m_Screen->h, 600);
+    EXPECT_EQ(game.m_Screen->flags & SDL_FULLSCREEN, 0u);
+
+    // The craft starts at (0, 100, 500), the camera in the cockpit view.
+    EXPECT_FLOAT_EQ(game.m_Player->m_Position.y, 100.0f);
+    EXPECT_FLOAT_EQ(game.m_Player->m_Position.z, 500.0f);
+    EXPECT_TRUE(game.m_Camera->m_CockpitView);
+
+    // The start-up state every frame relies on.
+    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_TRUE(glIsEnabled(GL_LIGHT1));
+    EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
+    GLint fogMode = 0;
+    glGetIntegerv(GL_FOG_MODE, &fogMode);
+    EXPECT_EQ(fogMode, GL_LINEAR);
+    float fogEnd = 0.0f;
+    glGetFloatv(GL_FOG_END, &fogEnd);
+    EXPECT_FLOAT_EQ(fogEnd, 5000.0f);
+    // The projection: 60 degrees, aspect 800 / 600 computed in floating point.
+    float projection[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    EXPECT_NEAR(projection[5] / projection[0], 800.0f / 600.0f, 1e-4f);
+    EXPECT_NEAR(projection[5], 1.7320508f, 1e-4f);
+}
+
+TEST(GameStartup, AnythingButNoGivesFullScreen)
+{
+    ScriptDialogAnswer(true);
+    GameDriver driver;
+    ASSERT_TRUE(driver.GetGame().m_Screen != NULL);
+    EXPECT_NE(driver.GetGame().m_Screen->flags & SDL_FULLSCREEN, 0u);
+}
+
+TEST(GameFrames, KeysSteerAndViewSwitchesPersist)
+{
+    GameDriver driver;
+    Game& game = driver.GetGame();
+    driver.PushKey('w', true);
+    ASSERT_TRUE(driver.Frames(10));
+    EXPECT_NEAR(game.m_Player->m_Speed, 1.8f, 1e-4f);
+    EXPECT_LT(game.m_Player->m_Position.z, 500.0f);  // flying towards -z
+
+    driver.PushKey('w', false);
+    driver.PushKey('o', true);
+    driver.PushKey('o', false);
+    driver.Frames(3);
+    EXPECT_FALSE(game.m_Camera->m_CockpitView);  // stays after the release
+
+    // Holding both keys gives the cockpit view.
+    driver.PushKey('o', true);
+    driver.PushKey('c', true);
+    driver.Frames(2);
+    EXPECT_TRUE(game.m_Camera->m_CockpitView);
+    driver.PushKey('c', false);
+    driver.Frames(1);
+    EXPECT_FALSE(game.m_Camera->m_CockpitView);  // 'o' still held
+}
+
+TEST(GameFrames, OneEventIsTakenPerFrame)
+{
+    GameDriver driver;
+    Game& game = driver.GetGame();
+    driver.PushKey('w', true);
+    driver.PushKey('w', false);
+    driver.Frames(1);
+    EXPECT_TRUE(game.m_Controls.m_Forward);
+    driver.Frames(1);
+    EXPECT_FALSE(game.m_Controls.m_Forward);
+}
+
+TEST(GameFrames, QuitEndsTheLoopAfterThatFrame)
+{
+    GameDriver driver;
+    Game& game = driver.GetGame();
+    driver.PushKey('w', true);
+    driver.PushQuit();
+    EXPECT_TRUE(driver.Frames(1));
+    float speedBefore = game.m_Player->m_Speed;
+    EXPECT_FALSE(game.RunFrame());
+    // The frame that took the quit event was still run in full.
+    EXPECT_GT(game.m_Player->m_Speed, speedBefore);
+}
+
+TEST(GameFramesDeathTest, EscapeEndsTheProcessWithStatusZero)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            GameDriver driver;
+            driver.PushKey(KEY_ESCAPE, true);
+            driver.Frames(1);
+            exit(3);  // not reached when Escape ends the game
+        },
+        testing::ExitedWithCode(0), "");
+}
+
+// Counts the pixels of the overlay region that are clearly red.
+static int RedPixels(int x, int y, int width, int height)
+{
+    std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 4);
+    glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    int red = 0;
+    for (size_t i = 0; i < pixels.size(); i += 4) {
+        red += (pixels[i] > 200 && pixels[i + 1] < 60 && pixels[i + 2] < 60) ? 1 : 0;
+    }
+    return red;
+}
+
+TEST(OverlayFont, PrintsRedTextEvenWithLightingOn)
+{
+    GameDriver driver;
+    Game& game = driver.GetGame();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, 800, 0, 600, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_FOG);
+    game.m_Font->Print("speed: 88 mph", 10, 140);
+    EXPECT_GT(RedPixels(10, 135, 300, 30), 200);
+    EXPECT_EQ(RedPixels(10, 300, 300, 30), 0);
+    // The state Print leaves: depth test on, colour white, lighting as it was.
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+    float colour[4];
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    EXPECT_FLOAT_EQ(colour[0], 1.0f);
+    EXPECT_FLOAT_EQ(colour[1], 1.0f);
+
+    // Bytes outside 32..127 draw nothing and leave no gap.
+    glClear(GL_COLOR_BUFFER_BIT);
+    game.m_Font->Print("\x01\x02", 10, 300);
+    EXPECT_EQ(RedPixels(0, 290, 400, 40), 0);
+}
+
+TEST(GameOverlay, ShowsSpeedAndAfterburnerEachFrame)
+{
+    GameDriver driver;
+    driver.Frames(1);
+    // The frame was swapped; draw it again to read the back buffer.
+    driver.GetGame().RunFrame();
+    glReadBuffer(GL_FRONT);
+    EXPECT_GT(RedPixels(10, 115, 300, 50), 300);
+}
+
+TEST(CameraViews, OutsideViewLooksDownFromBehind)
+{
+    GameDriver driver;
+    Game& game = driver.GetGame();
+    game.m_Camera->SetOutsideView();
+    game.m_Camera->Update();  // lag position: the previous (start) position
+    game.m_Camera->Update();
+    game.m_Camera->Apply();
+    float modelview[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+    // The eye (0, 600, 1000) maps to the origin of eye space.
+    const float eye[3] = {0.0f, 600.0f, 1000.0f};
+    for (int row = 0; row < 3; ++row) {
+        float value = modelview[12 + row];
+        for (int k = 0; k < 3; ++k) {
+            value += modelview[4 * k + row] * eye[k];
+        }
+        EXPECT_NEAR(value, 0.0f, 1e-2f) << "row " << row;
+    }
+
+    // Cockpit view at the origin with no turn: the identity.
+    game.m_Player->SetPosition(0.0f, 0.0f, 0.0f);
+    game.m_Camera->SetCockpitView();
+    game.m_Camera->Update();
+    game.m_Camera->Apply();
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_NEAR(modelview[i], (i % 5 == 0) ? 1.0f : 0.0f, 1e-5f);
+    }
+}
+
+TEST(GameInput, KeyReleaseArrivesAfterABurstOfMouseMotion)
+{
+    GameDriver driver;
+    Game& game = driver.GetGame();
+    Quat before = game.m_Player->m_Orientation;
+    // A person holding 'w' while moving the mouse quickly: 300 motion reports
+    // between the press and the release.
+    std::string command = "xdotool keydown w";
+    for (int i = 0; i < 300; ++i) {
+        command += " mousemove_relative -- 3 0 sleep 0.002";
+    }
+    command += " keyup w";
+    ASSERT_EQ(system(command.c_str()), 0);
+    for (int i = 0; i < 400; ++i) {
+        driver.Frames(1);
+    }
+    EXPECT_GT(game.m_Player->m_Speed, 0.0f) << "the press never arrived";
+    EXPECT_FALSE(game.m_Controls.m_Forward) << "the release was lost";
+    // The motion itself still reached the craft through the relative state.
+    Quat after = game.m_Player->m_Orientation;
+    EXPECT_GT(std::fabs(after.y - before.y), 0.01f);
+}

@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# The real game on Xvfb, driven as a person would with xdotool:
+#   the question dialog "Options" appears and is answered ('n', then Return);
+#   the game window is 800 x 600 and shows the overlay in red;
+#   Escape ends the game with status 0 and leaves the screen as it was;
+#   a close request from the window manager ends it with status 0.
+# Usage: window_and_dialog.sh GAME X11PROBE
+set -u
+game="$1"
+probe="$2"
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+wait_window() {  # name -> window id on stdout
+    local id=""
+    for _ in $(seq 1 100); do
+        id=$(xdotool search --name "^$1\$" 2>/dev/null | head -1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+# One run: answer the question with $1, then end the game with $2 (escape|close).
+run_game() {
+    local answer="$1" ending="$2"
+    local screen_before screen_after dialog window
+    screen_before=$(xwininfo -root | grep -E "Width|Height" | tr -d ' \n')
+    "$game" >stdout.txt 2>stderr.txt </dev/null &
+    local pid=$!
+    if ! dialog=$(wait_window Options); then
+        fail "[$answer] no dialog titled Options"
+        kill "$pid" 2>/dev/null
+        return
+    fi
+    sleep 0.3
+    xdotool key "$answer"
+    if ! window=$(wait_window Vellmora); then
+        fail "[$answer] no game window"
+        kill "$pid" 2>/dev/null
+        return
+    fi
+    sleep 1.5
+    local geometry red
+    geometry=$("$probe" geometry "$window")
+    case "$geometry" in 800x600+*) ;; *) fail "[$answer] window geometry $geometry, expected 800x600" ;; esac
+    red=$("$probe" red "$window")
+    [ "${red:-0}" -gt 500 ] || fail "[$answer] overlay not visible: $red red pixels"
+    if [ "$ending" = escape ]; then
+        xdotool key Escape
+    else
+        "$probe" close "$window"
+    fi
+    local status=124
+    for _ in $(seq 1 50); do
+        if ! kill -0 "$pid" 2>/dev/null; then wait "$pid"; status=$?; break; fi
+        sleep 0.1
+    done
+    [ "$status" -eq 0 ] || { fail "[$answer/$ending] exit status $status"; kill -9 "$pid" 2>/dev/null; }
+    screen_after=$(xwininfo -root | grep -E "Width|Height" | tr -d ' \n')
+    [ "$screen_before" = "$screen_after" ] || fail "[$answer] screen changed: $screen_before -> $screen_after"
+    [ -f vellmora.log ] || fail "[$answer] no vellmora.log"
+    echo "ok: answered $answer, ended by $ending, window $geometry, $red red overlay pixels"
+}
+
+# A log left by an earlier run is emptied at start.
+echo "a line from an earlier run" > vellmora.log
+run_game n escape
+grep -q "earlier run" vellmora.log && fail "the log of the earlier run was kept"
+run_game Return escape
+run_game n close
+
+# SDL cannot start: the box with SDL's reason as caption, then status -1 (255).
+SDL_VIDEODRIVER=no-such-driver "$game" >stdout.txt 2>stderr.txt </dev/null &
+pid=$!
+if box=$(xdotool search --sync --limit 1 --classname "^vellmora-dialog$" 2>/dev/null | head -1) && [ -n "$box" ]; then
+    sleep 0.3
+    caption=$(xdotool getwindowname "$box")
+    xdotool key Return
+    wait "$pid"; status=$?
+    [ "$status" -eq 255 ] || fail "SDL start failure: exit status $status, expected 255"
+    [ -n "$caption" ] || fail "SDL start failure: the box has no caption"
+    echo "ok: SDL start failure shown as \"$caption\", status $status"
+else
+    fail "SDL start failure: no box"
+    kill "$pid" 2>/dev/null
+fi
+exit "$failures"

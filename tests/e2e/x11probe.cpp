@@ -1,0 +1,86 @@
+// A small X client for the end-to-end tests, doing what a person or a window
+// manager would:
+//   x11probe close WINDOW        ask the window to close (WM_DELETE_WINDOW)
+//   x11probe red WINDOW          count clearly red pixels of the window
+//   x11probe geometry WINDOW     print "WIDTHxHEIGHT+X+Y" (position on the root)
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+static int Close(Display* display, Window window)
+{
+    XEvent event = {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XSync(display, False);
+    return 0;
+}
+
+static int CountRed(Display* display, Window window)
+{
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, window, &attributes)) {
+        return 1;
+    }
+    XImage* image = XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
+    if (image == NULL) {
+        return 1;
+    }
+    long red = 0;
+    for (int y = 0; y < image->height; ++y) {
+        for (int x = 0; x < image->width; ++x) {
+            unsigned long pixel = XGetPixel(image, x, y);
+            unsigned r = (pixel & image->red_mask) >> 16;
+            unsigned g = (pixel & image->green_mask) >> 8;
+            unsigned b = pixel & image->blue_mask;
+            red += (r > 200 && g < 60 && b < 60) ? 1 : 0;
+        }
+    }
+    printf("%ld\n", red);
+    XDestroyImage(image);
+    return 0;
+}
+
+static int Geometry(Display* display, Window window)
+{
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, window, &attributes)) {
+        return 1;
+    }
+    int x = 0, y = 0;
+    Window child;
+    XTranslateCoordinates(display, window, attributes.root, 0, 0, &x, &y, &child);
+    printf("%dx%d+%d+%d\n", attributes.width, attributes.height, x, y);
+    return 0;
+}
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        fprintf(stderr, "usage: %s close|red|geometry WINDOW\n", argv[0]);
+        return 2;
+    }
+    Display* display = XOpenDisplay(NULL);
+    if (display == NULL) {
+        fprintf(stderr, "x11probe: no display\n");
+        return 1;
+    }
+    Window window = static_cast<Window>(strtoul(argv[2], NULL, 0));
+    int status = 2;
+    if (strcmp(argv[1], "close") == 0) {
+        status = Close(display, window);
+    } else if (strcmp(argv[1], "red") == 0) {
+        status = CountRed(display, window);
+    } else if (strcmp(argv[1], "geometry") == 0) {
+        status = Geometry(display, window);
+    }
+    XCloseDisplay(display);
+    return status;
+}

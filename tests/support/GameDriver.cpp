@@ -1,0 +1,60 @@
+#include "tests/support/GameDriver.h"
+
+#include <SDL/SDL.h>
+#include <gtest/gtest.h>
+
+GameDriver::GameDriver()
+    : m_Game(NULL)
+{
+    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE) < 0) {
+        ADD_FAILURE() << "SDL_Init: " << SDL_GetError();
+        return;
+    }
+    m_Game = new Game();
+    m_Game->Init();
+    // The window's own start-up events (activation, exposure) come first;
+    // let the loop take them so pushed events are the next ones it sees.
+    SDL_Delay(100);
+    DrainEvents();
+}
+
+GameDriver::~GameDriver()
+{
+    delete m_Game;
+    SDL_Quit();
+}
+
+void GameDriver::PushKey(int keySymbol, bool pressed)
+{
+    SDL_Event event = {};
+    event.type = pressed ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.state = pressed ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.sym = static_cast<SDLKey>(keySymbol);
+    SDL_PushEvent(&event);
+}
+
+void GameDriver::PushQuit()
+{
+    SDL_Event event = {};
+    event.type = SDL_QUIT;
+    SDL_PushEvent(&event);
+}
+
+bool GameDriver::Frames(int count)
+{
+    for (int i = 0; i < count; ++i) {
+        if (!m_Game->RunFrame()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void GameDriver::DrainEvents(int limit)
+{
+    SDL_PumpEvents();
+    for (int i = 0; i < limit && SDL_PeepEvents(NULL, 1, SDL_PEEKEVENT, SDL_ALLEVENTS) > 0; ++i) {
+        m_Game->RunFrame();
+        SDL_PumpEvents();
+    }
+}

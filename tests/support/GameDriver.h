@@ -1,0 +1,35 @@
+// Drives the real game in-process on the test's Xvfb display: SDL started as
+// the entry point starts it, the real Init, and real frames fed with events
+// pushed into SDL's queue, so the loop takes them exactly as from a person.
+#ifndef TESTS_SUPPORT_GAME_DRIVER_H
+#define TESTS_SUPPORT_GAME_DRIVER_H
+
+#include "app/Game.h"
+#include "tests/support/TempDir.h"
+
+class GameDriver {
+public:
+    // Starts SDL and the game in a fresh working directory. The full-screen
+    // question is answered No (a window) by the scripted dialogs.
+    GameDriver();
+    ~GameDriver();
+
+    Game& GetGame() { return *m_Game; }
+    TempDir& Dir() { return m_Dir; }
+
+    void PushKey(int keySymbol, bool pressed);
+    void PushQuit();
+    // Runs frames; returns false once the loop would have ended.
+    bool Frames(int count);
+    // Runs frames until SDL's queue is empty (at most limit frames).
+    void DrainEvents(int limit = 1000);
+
+private:
+    TempDir m_Dir;
+    Game* m_Game;
+
+    GameDriver(const GameDriver&);
+    GameDriver& operator=(const GameDriver&);
+};
+
+#endif
