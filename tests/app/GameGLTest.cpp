@@ -12,6 +12,7 @@
 #include "app/Font.h"
 #include "scene/Camera.h"
 #include "scene/SceneObject.h"
+#include "tests/support/GLWindow.h"
 #include "tests/support/GameDriver.h"
 #include "tests/support/ScriptedDialogs.h"
 
@@ -225,4 +226,28 @@ TEST(GameInput, KeyReleaseArrivesAfterABurstOfMouseMotion)
     // The motion itself still reached the craft through the relative state.
     Quat after = game.m_Player->m_Orientation;
     EXPECT_GT(std::fabs(after.y - before.y), 0.01f);
+}
+
+TEST(OverlayFont, FallsBackToAnXFontWhenNoFaceIsFound)
+{
+    TempDir dir;
+    FILE* config = fopen("fonts.conf", "w");
+    ASSERT_TRUE(config != NULL);
+    fputs("<?xml version=\"1.0\"?><fontconfig><dir>/nonexistent</dir>"
+          "<cachedir>/nonexistent</cachedir></fontconfig>\n", config);
+    fclose(config);
+    setenv("FONTCONFIG_FILE", (dir.Path() + "/fonts.conf").c_str(), 1);
+    GLWindow window(400, 200);
+    ASSERT_TRUE(window.IsOpen());
+    Font font;
+    unsetenv("FONTCONFIG_FILE");
+    EXPECT_NE(dir.ReadFile("vellmora.log").find("No font matches \"Arial:bold\""), std::string::npos)
+        << dir.ReadFile("vellmora.log");
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, 400, 0, 200, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glClear(GL_COLOR_BUFFER_BIT);
+    font.Print("speed: 0 mph", 10, 100);
+    EXPECT_GT(RedPixels(0, 90, 400, 40), 50);
 }
