@@ -1,0 +1,47 @@
+// Image: one picture file decoded by SDL_image, kept exactly as decoded (no
+// conversion, flipping or scaling). Rows run from the top of the picture
+// down, each pitch bytes long; 24-bit BMP and TGA pixels hold blue, green,
+// red in that order on a little-endian machine. A file that cannot be loaded
+// shows the "Couldn't load image" box and leaves an empty image (0 x 0, no
+// pixels), which IsLoaded reports.
+#ifndef ASSETS_IMAGE_H
+#define ASSETS_IMAGE_H
+
+#include <cstddef>
+
+#include "math/Vector3.h"
+
+struct SDL_Surface;
+struct SDL_PixelFormat;
+
+class Image {
+public:
+    SDL_Surface* m_Surface;      // owned; NULL when the file could not be loaded
+    int m_Width;
+    int m_Height;
+    SDL_PixelFormat* m_Format;   // borrowed from the surface
+    unsigned char* m_Pixels;     // borrowed from the surface: the top row's first byte
+
+    explicit Image(const char* path);
+    virtual ~Image();
+
+    bool IsLoaded() const { return m_Surface != NULL; }
+    int GetWidth() const { return m_Width; }
+    int GetHeight() const { return m_Height; }
+    unsigned char* GetPixels() const { return m_Pixels; }
+    int GetBytesPerPixel() const;
+    int GetPitch() const;
+
+    // Three byte values (0..255) of the pixel at column x, row y (0 at the
+    // top). For 3-byte pixels on a little-endian machine they are bytes 2, 1,
+    // 0 (so blue-green-red reads as red, green, blue); otherwise bytes 0, 1, 2,
+    // where for 1- and 2-byte pixels the later values are the bytes following
+    // the pixel (0 past the end of the picture). Outside the picture: zeros.
+    Vector3 GetPixel(int x, int y) const;
+
+private:
+    Image(const Image&);
+    Image& operator=(const Image&);
+};
+
+#endif

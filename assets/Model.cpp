@@ -1,0 +1,161 @@
+// Loading MS3D models and drawing them.
+#include "assets/Model.h"
+
+#include <GL/gl.h>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "app/Logger.h"
+#include "assets/Ms3dReader.h"
+#include "assets/Texture.h"
+
+static const int TEXTURE_PATH_SIZE = 200;
+
+Model::Model(const char* fileName)
+    : m_VertexCount(0), m_Vertices(NULL), m_TriangleCount(0), m_Triangles(NULL), m_GroupCount(0), m_Groups(NULL),
+      m_MaterialCount(0), m_Materials(NULL), m_FileName(NULL)
+{
+    Load(fileName);
+}
+
+Model::Model()
+    : m_VertexCount(0), m_Vertices(NULL), m_TriangleCount(0), m_Triangles(NULL), m_GroupCount(0), m_Groups(NULL),
+      m_MaterialCount(0), m_Materials(NULL), m_FileName(NULL)
+{
+}
+
+Model::Model(const Model& source)
+    : SceneObject(), m_VertexCount(source.m_VertexCount), m_Vertices(source.m_Vertices),
+      m_TriangleCount(source.m_TriangleCount), m_Triangles(source.m_Triangles), m_GroupCount(source.m_GroupCount),
+      m_Groups(source.m_Groups), m_MaterialCount(source.m_MaterialCount), m_Materials(source.m_Materials),
+      m_FileName(source.m_FileName)
+{
+    m_BoundingSphere.m_Center = source.m_BoundingSphere.m_Center;
+    m_BoundingSphere.m_Radius = source.m_BoundingSphere.m_Radius;
+}
+
+Model::~Model()
+{
+    // The arrays are shared with every copy and live until the process ends.
+}
+
+bool Model::Load(const char* fileName)
+{
+    m_FileName = fileName;
+    FILE* file = fopen(fileName, "rb");
+    if (file == NULL) {
+        LogMessage("Could not load %s correctly", fileName);
+        return false;
+    }
+    std::vector<unsigned char> data;
+    unsigned char chunk[65536];
+    size_t got = 0;
+    while ((got = fread(chunk, 1, sizeof chunk, file)) > 0) {
+        data.insert(data.end(), chunk, chunk + got);
+    }
+    fclose(file);
+    return LoadFromMemory(fileName, data.empty() ? NULL : &data[0], data.size());
+}
+
+bool Model::LoadFromMemory(const char* fileName, const unsigned char* data, unsigned long size)
+{
+    m_FileName = fileName;
+    char reason[200];
+    switch (ReadMs3d(data, size, *this, reason, sizeof reason)) {
+    case MS3D_NOT_MS3D:
+        LogMessage("%s is not a valid .ms3d", fileName);
+        return false;
+    case MS3D_MALFORMED:
+        LogMessage("%s %s", fileName, reason);
+        return false;
+    case MS3D_OK:
+        break;
+    }
+    CreateTextures();
+    ComputeBoundingSphere();
+    LogMessage("Model: %s", fileName);
+    return true;
+}
+
+void TexturePathFor(const char* textureFileName, char* outPath, int pathSize)
+{
+    const char* baseName = textureFileName;
+    for (const char* c = textureFileName; *c != '\0'; ++c) {
+        if (*c == '\\' || *c == '/') {
+            baseName = c + 1;
+        }
+    }
+    snprintf(outPath, pathSize, "images/%s", baseName);
+}
+
+void Model::CreateTextures()
+{
+    for (int i = 0; i < m_MaterialCount; ++i) {
+        ModelMaterial& material = m_Materials[i];
+        material.texture = NULL;
+        if (material.textureFileName[0] == '\0') {
+            continue;
+        }
+        char path[TEXTURE_PATH_SIZE];
+        TexturePathFor(material.textureFileName, path, sizeof path);
+        material.texture = new Texture(path);
+    }
+}
+
+void Model::ComputeBoundingSphere()
+{
+    Vector3 min(10000.0f, 10000.0f, 10000.0f);
+    Vector3 max(-10000.0f, -10000.0f, -10000.0f);
+    for (int i = 0; i < m_VertexCount; ++i) {
+        const float* p = m_Vertices[i].position;
+        float* lows[3] = {&min.x, &min.y, &min.z};
+        float* highs[3] = {&max.x, &max.y, &max.z};
+        for (int axis = 0; axis < 3; ++axis) {
+            if (p[axis] > *highs[axis]) {
+                *highs[axis] = p[axis];
+            }
+            if (p[axis] < *lows[axis]) {
+                *lows[axis] = p[axis];
+            }
+        }
+    }
+    Vector3 half = (max - min) * 0.5f;
+    m_BoundingSphere.m_Center = min + half;
+    m_BoundingSphere.m_Radius = half.Magnitude();
+    LogMessage("min/max y: %.2f, %.2f", min.y, max.y);
+    LogMessage("bounding sphere center: (%.2f, %.2f, %.2f)", m_BoundingSphere.m_Center.x,
+               m_BoundingSphere.m_Center.y, m_BoundingSphere.m_Center.z);
+    LogMessage("bounding sphere radius: %.2f", m_BoundingSphere.m_Radius);
+    LogMessage("***");
+}
+
+void Model::DrawGeometry()
+{
+    glPushMatrix();
+    for (int g = 0; g < m_GroupCount; ++g) {
+        const ModelGroup& group = m_Groups[g];
+        if (group.materialIndex != -1) {
+            const ModelMaterial& material = m_Materials[group.materialIndex];
+            glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, material.ambient);
+            glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, material.diffuse);
+            glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, material.specular);
+            glMaterialfv(GL_FRONT_AND_BACK, GL_SHININESS, &material.shininess);
+            glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, material.emissive);
+            if (material.texture != NULL) {
+                material.texture->Bind();
+            }
+        }
+        glBegin(GL_TRIANGLES);
+            for (int i = 0; i < group.triangleCount; ++i) {
+                const ModelTriangle& triangle = m_Triangles[group.triangleIndices[i]];
+                for (int k = 0; k < 3; ++k) {
+                    glNormal3fv(triangle.vertexNormals[k]);
+                    glTexCoord2f(triangle.s[k], triangle.t[k]);
+                    glVertex3fv(m_Vertices[triangle.vertexIndices[k]].position);
+                }
+            }
+        glEnd();
+    }
+    glPopMatrix();
+}

@@ -1,0 +1,96 @@
+// Model: a scene object holding the meshes of one MS3D file, exactly as read:
+// vertices, triangles, groups and materials. Copies share the arrays (the
+// world copies one palm and one box for every placed palm and box), and
+// nothing frees loaded geometry or textures before the process ends.
+// Drawing is immediate mode, group by group, each with its material.
+#ifndef ASSETS_MODEL_H
+#define ASSETS_MODEL_H
+
+#include "scene/SceneObject.h"
+
+class Texture;
+
+struct ModelVertex {
+    unsigned char flags;
+    unsigned char referenceCount;
+    signed char boneId;
+    float position[3];
+};
+
+struct ModelTriangle {
+    unsigned short flags;
+    unsigned short vertexIndices[3];
+    float vertexNormals[3][3];   // one normal per corner
+    float s[3];                  // first texture coordinate per corner
+    float t[3];                  // second texture coordinate per corner
+    unsigned char smoothingGroup;
+    unsigned char groupIndex;
+};
+
+struct ModelGroup {
+    unsigned char flags;
+    char name[32];
+    unsigned short triangleCount;
+    unsigned short* triangleIndices;  // triangleCount indices into the triangles
+    signed char materialIndex;        // -1: no material
+};
+
+struct ModelMaterial {
+    char name[32];
+    float ambient[4];
+    float diffuse[4];
+    float specular[4];
+    float emissive[4];
+    float shininess;
+    float transparency;
+    unsigned char mode;
+    Texture* texture;                 // NULL when the material names no texture file
+    char textureFileName[128];
+    char alphaMapFileName[128];
+};
+
+class Model : public SceneObject {
+public:
+    unsigned short m_VertexCount;
+    ModelVertex* m_Vertices;
+    unsigned short m_TriangleCount;
+    ModelTriangle* m_Triangles;
+    unsigned short m_GroupCount;
+    ModelGroup* m_Groups;
+    unsigned short m_MaterialCount;
+    ModelMaterial* m_Materials;
+    const char* m_FileName;           // the caller's text, not copied
+
+    // Loads the file; a failed load leaves an empty model that draws nothing.
+    explicit Model(const char* fileName);
+    // An empty model, loaded later through Load.
+    Model();
+    // Shares the source's geometry, textures and bounding sphere; position and
+    // orientation start fresh.
+    Model(const Model& source);
+    ~Model() override;
+
+    // Reads an MS3D file, creates a texture per material that names one
+    // ("images/" + the name's base name), sets the bounding sphere from the
+    // vertices' box and logs the figures. Needs a current OpenGL context.
+    // Returns false, with one log line and an empty model, when the file
+    // cannot be opened or is not a well-formed MS3D file.
+    bool Load(const char* fileName);
+    // The same, from the file's bytes already in memory.
+    bool LoadFromMemory(const char* fileName, const unsigned char* data, unsigned long size);
+
+    // Draws every group with its material and texture, in array order.
+    void DrawGeometry() override;
+
+private:
+    void CreateTextures();
+    void ComputeBoundingSphere();
+
+    Model& operator=(const Model&);
+};
+
+// The texture path for a material's texture file name: "images/" followed by
+// the part after the last '\' or '/'.
+void TexturePathFor(const char* textureFileName, char* outPath, int pathSize);
+
+#endif
