@@ -102,7 +102,7 @@ bool ReadMaterial(ByteReader& in, ModelMaterial& m)
            in.Bytes(m.alphaMapFileName, sizeof m.alphaMapFileName);
 }
 
-void FreeArrays(Model& model)
+void FreeArraysOf(Model& model)
 {
     for (int i = 0; model.m_Groups != NULL && i < model.m_GroupCount; ++i) {
         delete[] model.m_Groups[i].triangleIndices;
@@ -209,8 +209,13 @@ Ms3dResult ReadMs3d(const unsigned char* data, unsigned long size, Model& model,
                             "materials", outReason, reasonSize) &&
                 CheckIndices(model, outReason, reasonSize);
     if (!read) {
-        FreeArrays(model);
+        FreeArraysOf(model);
         return MS3D_MALFORMED;
     }
     return MS3D_OK;
+}
+
+void FreeMs3dArrays(Model& model)
+{
+    FreeArraysOf(model);
 }

@@ -18,4 +18,9 @@ enum Ms3dResult {
 Ms3dResult ReadMs3d(const unsigned char* data, unsigned long size, Model& model,
                     char* outReason, int reasonSize);
 
+// Frees what ReadMs3d allocated and empties the model. The game never calls
+// it (loaded geometry lives until the process ends); tools that load many
+// files in one process do.
+void FreeMs3dArrays(Model& model);
+
 #endif
