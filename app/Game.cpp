@@ -16,8 +16,10 @@
 #include "app/Font.h"
 #include "app/Logger.h"
 #include "app/MessageBox.h"
+#include "assets/Texture.h"
 #include "scene/Camera.h"
 #include "scene/SceneObject.h"
+#include "terrain/Scene.h"
 
 static const float START_HEIGHT = 100.0f;
 static const float START_DISTANCE = 500.0f;
@@ -28,7 +30,7 @@ static const int AFTERBURNER_LINE_Y = 120;
 
 Game::Game()
     : m_Title(strdup("Vellmora")), m_WindowWidth(800), m_WindowHeight(600), m_Screen(NULL),
-      m_Font(NULL), m_Camera(NULL), m_Player(NULL), m_AfterburnerCharge(0)
+      m_Font(NULL), m_Scene(NULL), m_Camera(NULL), m_Player(NULL), m_AfterburnerCharge(0)
 {
     LogReset();
 }
@@ -37,6 +39,7 @@ Game::~Game()
 {
     delete m_Camera;
     delete m_Font;
+    delete m_Scene;
     free(m_Title);
 }
 
@@ -44,12 +47,15 @@ void Game::Init()
 {
     SetupVideo();
     m_Font = new Font();
+    m_Scene = new Scene();
     m_Player = new SceneObject();
     m_Player->MoveBy(0.0f, START_HEIGHT, START_DISTANCE);
+    m_Scene->SetPlayer(m_Player);
     m_AfterburnerCharge = 0;
-    m_Camera = new Camera(m_WindowWidth, m_WindowHeight);
+    m_Camera = new Camera(m_WindowWidth, m_WindowHeight, m_Scene);
     m_Camera->Reset();
     m_Camera->SetTarget(m_Player);
+    ListTextures();
 }
 
 void Game::SetupVideo()

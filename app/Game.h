@@ -11,6 +11,7 @@ struct SDL_Surface;
 union SDL_Event;
 class Camera;
 class Font;
+class Scene;
 class SceneObject;
 
 class Game {
@@ -20,6 +21,7 @@ public:
     int m_WindowHeight;          // 600
     SDL_Surface* m_Screen;       // the video surface; owned by SDL
     Font* m_Font;                // owned
+    Scene* m_Scene;              // owned
     Camera* m_Camera;            // owned
     SceneObject* m_Player;       // the steered craft; lives until the process ends
     ControlState m_Controls;
@@ -29,8 +31,8 @@ public:
     Game();
     virtual ~Game();
 
-    // Start-up: video mode and GL state, font, the craft, camera. Ends the
-    // process on a fatal failure.
+    // Start-up: video mode and GL state, font, scene (terrain), the craft,
+    // camera (sky), the texture listing. Ends the process on a fatal failure.
     void Init();
     // Frames until the window is closed. Escape ends the process from inside.
     void Run();

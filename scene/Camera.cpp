@@ -6,6 +6,8 @@
 #include <cstddef>
 
 #include "scene/Frustum.h"
+#include "terrain/Scene.h"
+#include "terrain/Sky.h"
 
 static const double FIELD_OF_VIEW_DEGREES = 60.0;
 static const double NEAR_PLANE = 4.0;
@@ -13,8 +15,8 @@ static const double FAR_PLANE = 8000.0;
 static const float OUTSIDE_VIEW_HEIGHT = 500.0f;
 static const float OUTSIDE_VIEW_DISTANCE = 500.0f;
 
-Camera::Camera(int width, int height)
-    : m_Target(NULL), m_CockpitView(true)
+Camera::Camera(int width, int height, Scene* scene)
+    : m_Sky(NULL), m_Scene(scene), m_Target(NULL), m_CockpitView(true)
 {
     glViewport(0, 0, width, height);
     glMatrixMode(GL_PROJECTION);
@@ -22,10 +24,12 @@ Camera::Camera(int width, int height)
     gluPerspective(FIELD_OF_VIEW_DEGREES, static_cast<double>(width) / height, NEAR_PLANE, FAR_PLANE);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
+    m_Sky = new Sky();
 }
 
 Camera::~Camera()
 {
+    delete m_Sky;
 }
 
 void Camera::SetTarget(SceneObject* target)
@@ -66,11 +70,18 @@ void Camera::Apply()
     if (m_CockpitView) {
         // The inverse of the craft's rotation, then of its position.
         glRotatef(degrees, -axis.x, -axis.y, -axis.z);
+        // Drawn before the translation, the dome stays round the eye however
+        // far the craft flies.
+        m_Sky->Render(NULL);
         glTranslatef(-m_Position.x, -m_Position.y, -m_Position.z);
     } else {
         gluLookAt(m_LagPosition.x, m_LagPosition.y + OUTSIDE_VIEW_HEIGHT, m_LagPosition.z + OUTSIDE_VIEW_DISTANCE,
                   m_Position.x, m_Position.y, m_Position.z,
                   0.0, 1.0, 0.0);
+        m_Sky->Render(NULL);
     }
     g_Frustum.Update();
+    if (m_Scene != NULL) {
+        m_Scene->Draw(&g_Frustum);
+    }
 }

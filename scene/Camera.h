@@ -1,22 +1,26 @@
 // Camera: follows one target (the player's craft) and turns it into the view
 // transform each frame, in the cockpit view (from the craft's own position and
 // orientation) or the outside view (from 500 above and 500 behind along world
-// +z, trailing one frame). Apply loads the view, refreshes the shared frustum
-// and draws the world.
+// +z, trailing one frame). It owns the sky; Apply draws sky, then scene.
 #ifndef SCENE_CAMERA_H
 #define SCENE_CAMERA_H
 
 #include "scene/SceneObject.h"
 
+class Scene;
+class Sky;
+
 class Camera : public SceneObject {
 public:
+    Sky* m_Sky;                // created here, kept for the whole run
+    Scene* m_Scene;            // not owned; drawn by Apply
     SceneObject* m_Target;     // not owned; none until SetTarget
     Vector3 m_LagPosition;     // outside view: the position before the latest Update
     bool m_CockpitView;        // the game starts in the cockpit view
 
     // Sets the viewport and the 60-degree perspective projection (near 4,
-    // far 8000) for a window of width x height pixels.
-    Camera(int width, int height);
+    // far 8000) for a window of width x height pixels, and creates the sky.
+    Camera(int width, int height, Scene* scene);
     ~Camera() override;
 
     void SetTarget(SceneObject* target);
@@ -27,8 +31,8 @@ public:
     // view the previous position becomes the lag position first.
     void Update() override;
 
-    // Loads the view transform on the model-view matrix, then refreshes the
-    // shared frustum from the matrices in force.
+    // Draws the 3D world: loads the view transform, draws the sky around the
+    // eye, refreshes the shared frustum and draws the scene with it.
     void Apply();
 
 private:

@@ -6,6 +6,8 @@
 #ifndef SCENE_SCENE_OBJECT_H
 #define SCENE_SCENE_OBJECT_H
 
+#include <cstddef>
+
 #include "math/Vector3.h"
 #include "math/quat.h"
 #include "scene/BoundingSphere.h"

@@ -39,7 +39,6 @@ TEST(GameStartup, AsksTheQuestionAndOpensAWindow)
     EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
     EXPECT_TRUE(glIsEnabled(GL_LIGHT1));
-    EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
     GLint fogMode = 0;
     glGetIntegerv(GL_FOG_MODE, &fogMode);
     EXPECT_EQ(fogMode, GL_LINEAR);

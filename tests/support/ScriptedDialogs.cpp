@@ -1,5 +1,6 @@
 #include "tests/support/ScriptedDialogs.h"
 
+#include <cstdio>
 #include <deque>
 
 #include "app/MessageBox.h"
@@ -24,6 +25,8 @@ void ForgetShownDialogs()
 
 void ShowMessage(const char* text, const char* caption)
 {
+    // Also on standard error, where death tests of fatal endings can see it.
+    fprintf(stderr, "[dialog] %s: %s\n", caption, text);
     s_Shown.push_back(ShownDialog{text, caption, false});
 }
 

@@ -1,5 +1,6 @@
 // A stand-in for the message-box layer: questions are answered from a
-// script, and every box shown is recorded instead of waiting for a person.
+// script, and every box shown is recorded (and written to standard error)
+// instead of waiting for a person.
 #ifndef TESTS_SUPPORT_SCRIPTED_DIALOGS_H
 #define TESTS_SUPPORT_SCRIPTED_DIALOGS_H
 

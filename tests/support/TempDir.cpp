@@ -1,6 +1,7 @@
 #include "tests/support/TempDir.h"
 
 #include <climits>
+#include <dirent.h>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -44,4 +45,24 @@ std::string TempDir::ReadFile(const char* name) const
     std::stringstream contents;
     contents << in.rdbuf();
     return contents.str();
+}
+
+void TempDir::LinkContentsOf(const char* directory) const
+{
+    DIR* dir = opendir(directory);
+    if (dir == NULL) {
+        ADD_FAILURE() << "cannot read " << directory;
+        return;
+    }
+    for (struct dirent* entry = readdir(dir); entry != NULL; entry = readdir(dir)) {
+        std::string name = entry->d_name;
+        if (name == "." || name == ".." || name == "vellmora.log") {
+            continue;
+        }
+        std::string target = std::string(directory) + "/" + name;
+        if (symlink(target.c_str(), (m_Path + "/" + name).c_str()) != 0) {
+            ADD_FAILURE() << "cannot link " << target;
+        }
+    }
+    closedir(dir);
 }

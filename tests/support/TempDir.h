@@ -11,6 +11,8 @@ public:
     ~TempDir();
 
     const std::string& Path() const { return m_Path; }
+    // Links every top-level entry of directory (an asset tree) into this one.
+    void LinkContentsOf(const char* directory) const;
     // Reads a file of the directory whole; empty when it is missing.
     std::string ReadFile(const char* name) const;
 

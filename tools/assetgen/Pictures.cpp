@@ -43,7 +43,7 @@ static Picture Sand()
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
             float mottle = noise.Fractal(x / 32.0f, y / 32.0f, 4, 8);
-            float grain = noise.Value(x * 0.9f, y * 0.9f, 230);
+            float grain = noise.Value(static_cast<float>(x), static_cast<float>(y), 256);
             float shade = 0.78f + 0.22f * mottle + 0.06f * (grain - 0.5f);
             picture.Set(x, y, 0.93f * shade, 0.80f * shade, 0.56f * shade);
         }
@@ -52,7 +52,8 @@ static Picture Sand()
 }
 
 // Detail texture: grey centred on mid-grey, since the terrain doubles it, so
-// it brightens and darkens the base equally; ripples and grain, tiling.
+// it brightens and darkens the base equally; soft grain with no direction,
+// since it repeats 128 times across the land. Tiles seamlessly.
 static Picture SandDetail()
 {
     const int size = 256;
@@ -60,9 +61,9 @@ static Picture SandDetail()
     Picture picture(size, size);
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
-            float ripple = std::sin((x + 6.0f * noise.Value(x / 16.0f, y / 16.0f, 16)) * TAU * 4.0f / size);
-            float grain = noise.Fractal(x / 4.0f, y / 4.0f, 3, 64) - 0.5f;
-            float grey = 0.5f + 0.07f * ripple + 0.22f * grain;
+            float clumps = noise.Fractal(x / 32.0f, y / 32.0f, 3, 8) - 0.5f;
+            float grain = noise.Fractal(x / 2.0f, y / 2.0f, 2, 128) - 0.5f;
+            float grey = 0.5f + 0.10f * clumps + 0.12f * grain;
             picture.Set(x, y, grey, grey, grey);
         }
     }

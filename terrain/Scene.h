@@ -1,0 +1,41 @@
+// Scene: ties the terrain to the game. It owns the terrain and its two
+// ground textures, remembers the player's craft, files the world's palms and
+// boxes in the terrain's quadtree and draws craft, ground and objects.
+#ifndef TERRAIN_SCENE_H
+#define TERRAIN_SCENE_H
+
+#include <vector>
+
+class Frustum;
+class SceneObject;
+class Terrain;
+class Texture;
+
+class Scene {
+public:
+    std::vector<SceneObject*> m_Objects;          // not owned, every object added
+    std::vector<SceneObject*> m_UnculledObjects;  // not owned, drawn without culling
+    Terrain* m_Terrain;                           // owned
+    SceneObject* m_Player;                        // not owned
+    std::vector<Texture*> m_Textures;             // the ground's base and detail; live to the end
+
+    // Loads "images/sand1.tga" and "images/sand2.tga" and builds the terrain
+    // from "images/terrain.tga" with 32 patches a side. Needs the OpenGL context.
+    Scene();
+    ~Scene();
+
+    void SetPlayer(SceneObject* player) { m_Player = player; }
+    Terrain* GetTerrain() const { return m_Terrain; }
+    // Files the object in the quadtree and keeps it.
+    void AddObject(SceneObject* object);
+    // Keeps the object for drawing every frame, without culling.
+    void AddUnculledObject(SceneObject* object);
+    // The player, then the terrain and its visible objects, then the unculled.
+    void Draw(Frustum* frustum);
+
+private:
+    Scene(const Scene&);
+    Scene& operator=(const Scene&);
+};
+
+#endif

@@ -1,0 +1,288 @@
+// Building the terrain grid, answering height questions, drawing it with two
+// texture units, and the patches it is drawn in.
+//
+// State after Render: texture unit 0 active (and client-active), 2D texturing
+// off on both units, all client arrays off. Unit 1 keeps its combine mode and
+// its scaled texture matrix, which nothing else uses.
+#include "terrain/terrain.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <cmath>
+#include <cstdio>
+
+#include "app/Fatal.h"
+#include "app/Logger.h"
+#include "assets/Texture.h"
+#include "terrain/Heightmap.h"
+#include "terrain/Multitexture.h"
+#include "terrain/TerrainQuadtree.h"
+
+// The patch checks stay on in every build type.
+#undef NDEBUG
+#include <cassert>
+
+static const int GRID_SPACING = 64;
+static const float DETAIL_REPEAT = 16.0f;
+
+Terrain::Terrain(const char* heightmapFile, const std::vector<Texture*>* textures, int patchesPerSide)
+    : m_VertexArray(NULL), m_NormalArray(NULL), m_TexCoordArray(NULL), m_Heightmap(NULL), m_WorldSize(0),
+      m_PatchesPerSide(patchesPerSide), m_Side(0), m_CellsPerPatch(0), m_Textures(textures), m_Quadtree(NULL),
+      m_Spacing(GRID_SPACING), m_PatchesDrawn(0)
+{
+    LoadMultitextureExtensions();
+    m_Heightmap = new Heightmap(heightmapFile);
+    CheckHeightmap(heightmapFile);
+    m_WorldSize = m_Heightmap->GetMaxIndex() * m_Spacing;
+    m_Side = m_Heightmap->GetSize();
+    m_CellsPerPatch = m_Heightmap->GetMaxIndex() / m_PatchesPerSide;
+    BuildVertices();
+    ComputeNormals();
+    int depth = static_cast<int>(std::log(static_cast<double>(m_Side - 1)) / std::log(2.0) -
+                                 std::log(static_cast<double>(m_CellsPerPatch)) / std::log(2.0));
+    m_Quadtree = new TerrainQuadtree(depth, this);
+    FillArrays();
+}
+
+Terrain::~Terrain()
+{
+    delete m_Quadtree;
+    delete m_Heightmap;
+    delete[] m_VertexArray;
+    delete[] m_NormalArray;
+    delete[] m_TexCoordArray;
+}
+
+// The grid must be 2^k + 1 samples on a side with the patches dividing the
+// cells evenly; anything else would build patches outside the grid.
+void Terrain::CheckHeightmap(const char* heightmapFile) const
+{
+    const char* problem = m_Heightmap->m_Problem;
+    int cells = m_Heightmap->GetMaxIndex();
+    if (problem == NULL && (cells < 1 || (cells & (cells - 1)) != 0)) {
+        problem = "its side is not a power of two plus one";
+    } else if (problem == NULL && (m_PatchesPerSide < 1 || cells % m_PatchesPerSide != 0 ||
+                                   cells / m_PatchesPerSide < 1)) {
+        problem = "its cells cannot be divided into the terrain's patches";
+    }
+    if (problem == NULL) {
+        return;
+    }
+    if (m_Heightmap->IsValid()) {
+        LogMessage("Heightmap %s is %d x %d: %s", heightmapFile, m_Heightmap->GetSize(), m_Heightmap->GetSize(),
+                   problem);
+    }
+    char message[400];
+    snprintf(message, sizeof message,
+             "The landscape cannot be built from %s: %s.\n"
+             "It must be a square picture of 2^k + 1 pixels a side, k at least 5 (257 x 257 is usual).",
+             heightmapFile, problem);
+    ExitWithMessage(message, "Vellmora", 1);
+}
+
+void Terrain::BuildVertices()
+{
+    int half = (m_Side - 1) / 2;
+    m_Vertices.reserve(static_cast<size_t>(m_Side) * m_Side);
+    for (int row = 0; row < m_Side; ++row) {
+        for (int column = 0; column < m_Side; ++column) {
+            int height = static_cast<int>(GetHeight(column, row));
+            m_Vertices.push_back(Vertex(static_cast<float>(m_Spacing * (column - half)), static_cast<float>(height),
+                                        static_cast<float>(m_Spacing * (half - row))));
+        }
+    }
+}
+
+Vector3 Terrain::GetFaceNormal(int column, int row) const
+{
+    int half = (m_Side - 1) / 2;
+    Vector3 p0(static_cast<float>(m_Spacing * (column - half)), GetHeight(column, row),
+               static_cast<float>(m_Spacing * (half - row)));
+    Vector3 p1(static_cast<float>(m_Spacing * (column + 1 - half)), GetHeight(column + 1, row),
+               static_cast<float>(m_Spacing * (half - row)));
+    Vector3 p2(static_cast<float>(m_Spacing * (column - half)), GetHeight(column, row + 1),
+               static_cast<float>(m_Spacing * (half - row - 1)));
+    Vector3 normal = Cross(p1 - p0, p2 - p0);
+    normal.Normalize();
+    return normal;
+}
+
+void Terrain::ComputeNormals()
+{
+    for (int i = 0; i < m_Side; ++i) {
+        for (int j = 0; j < m_Side; ++j) {
+            // The bounds are 2, not 1: the cells of column 0 and row 0 only
+            // shade the vertices of their own column or row.
+            Vector3 sum;
+            if (j >= 2 && i >= 2) {
+                sum += GetFaceNormal(j - 1, i - 1);
+            }
+            if (j >= 2) {
+                sum += GetFaceNormal(j - 1, i);
+            }
+            sum += GetFaceNormal(j, i);
+            if (i >= 2) {
+                sum += GetFaceNormal(j, i - 1);
+            }
+            sum.Normalize();
+            m_Vertices[static_cast<size_t>(i) * m_Side + j].m_Normal = sum;
+        }
+    }
+}
+
+void Terrain::FillArrays()
+{
+    size_t count = static_cast<size_t>(m_Side) * m_Side;
+    m_VertexArray = new float[count * 3];
+    m_NormalArray = new float[count * 3];
+    m_TexCoordArray = new float[count * 2];
+    int halfSide = static_cast<int>(std::sqrt(static_cast<double>(m_Side * m_Side / 4)));
+    float step = 2.0f / halfSide;
+    for (int i = 0; i < m_Side; ++i) {
+        for (int j = 0; j < m_Side; ++j) {
+            size_t index = static_cast<size_t>(i) * m_Side + j;
+            const Vertex& vertex = m_Vertices[index];
+            m_VertexArray[index * 3 + 0] = vertex.m_Position.x;
+            m_VertexArray[index * 3 + 1] = vertex.m_Position.y;
+            m_VertexArray[index * 3 + 2] = vertex.m_Position.z;
+            m_NormalArray[index * 3 + 0] = vertex.m_Normal.x;
+            m_NormalArray[index * 3 + 1] = vertex.m_Normal.y;
+            m_NormalArray[index * 3 + 2] = vertex.m_Normal.z;
+            m_TexCoordArray[index * 2 + 0] = 4.0f * (j * step * 0.5f);
+            m_TexCoordArray[index * 2 + 1] = 4.0f * (1.0f - i * step * 0.5f);
+        }
+    }
+}
+
+float Terrain::GetHeight(int column, int row) const
+{
+    return m_Heightmap->GetHeight(column, row);
+}
+
+float Terrain::GetGroundHeight(float x, float z) const
+{
+    float centre = m_Side * 0.5f;
+    float gx = x / m_Spacing + centre;
+    float gz = centre - z / m_Spacing;
+    // Far outside (or not a number) there is no ground; converting such a
+    // value to an integer would not be defined.
+    if (!(gx > -1.0f && gx < m_Side + 1.0f && gz > -1.0f && gz < m_Side + 1.0f)) {
+        return 0.0f;
+    }
+    return GetHeight(static_cast<int>(gx), static_cast<int>(gz));
+}
+
+const Vertex& Terrain::GetVertex(int column, int row) const
+{
+    return m_Vertices[static_cast<size_t>(column) + static_cast<size_t>(row) * m_Side];
+}
+
+void Terrain::AddObject(SceneObject* object)
+{
+    m_Quadtree->AddObject(object);
+}
+
+static void SetTerrainMaterial()
+{
+    const GLfloat ambient[4] = {0.5f, 0.5f, 0.0f, 1.0f};
+    const GLfloat diffuse[4] = {0.4f, 0.5f, 0.5f, 1.0f};
+    const GLfloat black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, ambient);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, diffuse);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, black);
+    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 0.0f);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, black);
+}
+
+void Terrain::Render(Frustum* frustum)
+{
+    SetTerrainMaterial();
+    // Unit 0: the base sand, modulated by the lit colour.
+    ActiveTexture(GL_TEXTURE0_ARB);
+    glEnable(GL_TEXTURE_2D);
+    (*m_Textures)[0]->Bind();
+    // Unit 1: the detail texture, 16 times as dense, doubling unit 0's result
+    // times the detail, so mid-grey detail leaves the base as it is.
+    ActiveTexture(GL_TEXTURE1_ARB);
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
+    glTexEnvi(GL_TEXTURE_ENV, GL_RGB_SCALE_ARB, 2);
+    (*m_Textures)[1]->Bind();
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glScalef(DETAIL_REPEAT, DETAIL_REPEAT, 1.0f);
+    glMatrixMode(GL_MODELVIEW);
+
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, m_VertexArray);
+    glNormalPointer(GL_FLOAT, 0, m_NormalArray);
+    ClientActiveTexture(GL_TEXTURE0_ARB);
+    glTexCoordPointer(2, GL_FLOAT, 0, m_TexCoordArray);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    ClientActiveTexture(GL_TEXTURE1_ARB);
+    glTexCoordPointer(2, GL_FLOAT, 0, m_TexCoordArray);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+
+    m_PatchesDrawn = m_Quadtree->DrawPatches(frustum);
+
+    ClientActiveTexture(GL_TEXTURE0_ARB);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    ClientActiveTexture(GL_TEXTURE1_ARB);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    ActiveTexture(GL_TEXTURE1_ARB);
+    glDisable(GL_TEXTURE_2D);
+    ActiveTexture(GL_TEXTURE0_ARB);
+    glDisable(GL_TEXTURE_2D);
+    // Back to the baseline: unit 0 for everything that follows.
+    ClientActiveTexture(GL_TEXTURE0_ARB);
+
+    m_Quadtree->DrawObjects(frustum);
+}
+
+TerrainPatch::TerrainPatch(const Terrain* terrain, int I, int J, int S)
+    : m_Indices(NULL), m_SizeVertices(S), m_Terrain(terrain)
+{
+    assert(I >= 0);
+    assert(J >= 0);
+    assert(I + m_SizeVertices - 1 < m_Terrain->GetSideVertexCount());
+    assert(J + m_SizeVertices - 1 < m_Terrain->GetSideVertexCount());
+
+    // The box starts at zero on every axis, so it always reaches the ground
+    // plane y = 0 (and the axes) whatever the vertices are.
+    Vector3 min;
+    Vector3 max;
+    for (int row = J; row < J + S; ++row) {
+        for (int column = I; column < I + S; ++column) {
+            const Vector3& p = m_Terrain->GetVertex(column, row).m_Position;
+            min = Vector3(std::fmin(min.x, p.x), std::fmin(min.y, p.y), std::fmin(min.z, p.z));
+            max = Vector3(std::fmax(max.x, p.x), std::fmax(max.y, p.y), std::fmax(max.z, p.z));
+        }
+    }
+    m_Box.SetCorners(min, max);
+
+    int side = m_Terrain->GetSideVertexCount();
+    unsigned int base = static_cast<unsigned int>(J * side + I);
+    m_Indices = new unsigned int[2 * S * (S - 1)];
+    unsigned int* next = m_Indices;
+    for (int k = 0; k < S - 1; ++k) {
+        for (int l = 0; l < S; ++l) {
+            *next++ = base + l + (k + 1) * side;
+            *next++ = base + l + k * side;
+        }
+    }
+}
+
+TerrainPatch::~TerrainPatch()
+{
+    delete[] m_Indices;
+}
+
+void TerrainPatch::DrawGeometry()
+{
+    for (int k = 0; k < m_SizeVertices - 1; ++k) {
+        glDrawElements(GL_TRIANGLE_STRIP, 2 * m_SizeVertices, GL_UNSIGNED_INT, m_Indices + 2 * m_SizeVertices * k);
+    }
+}

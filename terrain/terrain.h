@@ -1,0 +1,100 @@
+// The landscape: a grid of vertices 64 units apart made from the heightmap,
+// with smooth normals and flat position, normal and texture-coordinate arrays
+// for vertex-array drawing, cut into square patches that a quadtree culls.
+// Column c maps to world x = 64 (c - half), row r to z = 64 (half - r), with
+// half = (side - 1) / 2: row 0 is the most positive z. Heights are used as
+// world y unscaled (0..255). The terrain stays at the origin.
+#ifndef TERRAIN_TERRAIN_H
+#define TERRAIN_TERRAIN_H
+
+#include <vector>
+
+#include "scene/BoundingBox.h"
+#include "scene/SceneObject.h"
+
+class Heightmap;
+class Texture;
+class TerrainQuadtree;
+
+// One terrain grid point or sky-dome point.
+struct Vertex {
+    Vector3 m_Position;
+    float m_U;
+    float m_V;
+    Vector3 m_Normal;
+
+    Vertex() : m_U(0.0f), m_V(0.0f) {}
+    Vertex(float x, float y, float z) : m_Position(x, y, z), m_U(0.0f), m_V(0.0f) {}
+};
+
+class Terrain : public SceneObject {
+public:
+    float* m_VertexArray;             // owned, side^2 x 3 positions, row-major
+    float* m_NormalArray;             // owned, side^2 x 3 unit normals
+    float* m_TexCoordArray;           // owned, side^2 x 2, shared by both texture units
+    std::vector<Vertex> m_Vertices;   // one per grid point, row-major
+    Heightmap* m_Heightmap;           // owned
+    int m_WorldSize;                  // (side - 1) x spacing
+    int m_PatchesPerSide;
+    int m_Side;                       // vertices per side
+    int m_CellsPerPatch;
+    const std::vector<Texture*>* m_Textures;  // not owned: base, then detail
+    TerrainQuadtree* m_Quadtree;      // owned
+    int m_Spacing;                    // 64
+    int m_PatchesDrawn;               // by the latest Render
+
+    // Builds everything from the heightmap picture. A picture that is missing
+    // or of a size the patches cannot divide ends start-up with a message.
+    Terrain(const char* heightmapFile, const std::vector<Texture*>* textures, int patchesPerSide);
+    ~Terrain() override;
+
+    int GetSideVertexCount() const { return m_Side; }
+    // The stored sample at a grid point; 0 outside the grid.
+    float GetHeight(int column, int row) const;
+    // The sample at the grid point drawn nearest to (x, z), without
+    // interpolation; 0 outside the grid.
+    float GetGroundHeight(float x, float z) const;
+    const Vertex& GetVertex(int column, int row) const;
+    int GetWorldSize() const { return m_WorldSize; }
+    int GetSpacing() const { return m_Spacing; }
+    // The up-facing normal of the cell whose first corner is (column, row).
+    Vector3 GetFaceNormal(int column, int row) const;
+    // Files the object in the quadtree for culled drawing.
+    void AddObject(SceneObject* object);
+
+    // Draws the visible patches with both ground textures, then the visible
+    // objects of the quadtree. Without a frustum nothing is culled.
+    void Render(Frustum* frustum) override;
+
+private:
+    void CheckHeightmap(const char* heightmapFile) const;
+    void BuildVertices();
+    void ComputeNormals();
+    void FillArrays();
+
+    Terrain(const Terrain&);
+    Terrain& operator=(const Terrain&);
+};
+
+// A square block of S x S grid vertices with its first vertex at column I,
+// row J, drawn as S - 1 triangle strips through indices into the terrain's
+// shared arrays. Neighbouring patches share their border vertices.
+class TerrainPatch : public SceneObject {
+public:
+    unsigned int* m_Indices;          // owned, 2 S (S - 1): strip after strip
+    int m_SizeVertices;               // S
+    const Terrain* m_Terrain;         // not owned
+    BoundingBox m_Box;                // the vertices' extent, always reaching 0
+
+    TerrainPatch(const Terrain* terrain, int I, int J, int S);
+    ~TerrainPatch() override;
+
+    // Draws the strips; the terrain's arrays must be bound.
+    void DrawGeometry() override;
+
+private:
+    TerrainPatch(const TerrainPatch&);
+    TerrainPatch& operator=(const TerrainPatch&);
+};
+
+#endif
