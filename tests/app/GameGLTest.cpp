@@ -250,3 +250,49 @@ TEST(OverlayFont, FallsBackToAnXFontWhenNoFaceIsFound)
     font.Print("speed: 0 mph", 10, 100);
     EXPECT_GT(RedPixels(0, 90, 400, 40), 50);
 }
+
+// Mean colour of a band of rows of the front buffer (after the swap).
+static void BandColour(int y, int height, float outRgb[3])
+{
+    std::vector<unsigned char> pixels(static_cast<size_t>(800) * height * 4);
+    glReadBuffer(GL_FRONT);
+    glReadPixels(0, y, 800, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    double sum[3] = {0.0, 0.0, 0.0};
+    for (size_t i = 0; i < pixels.size(); i += 4) {
+        for (int k = 0; k < 3; ++k) {
+            sum[k] += pixels[i + k];
+        }
+    }
+    for (int k = 0; k < 3; ++k) {
+        outRgb[k] = static_cast<float>(sum[k] / (pixels.size() / 4));
+    }
+}
+
+TEST(GameScreen, ShowsLitGroundAndTheSkyAboveTheHorizon)
+{
+    GameDriver driver;
+    driver.PushKey('o', true);
+    driver.PushKey('o', false);
+    driver.Frames(5);
+    // The outside view looks down at 45 degrees with a 60-degree field: the
+    // horizon is out of view and the lit sand fills the screen.
+    float top[3];
+    float bottom[3];
+    BandColour(560, 40, top);
+    BandColour(0, 100, bottom);
+    for (const float* band : {top, bottom}) {
+        EXPECT_GT(band[0] + band[1], 80.0f) << "the ground is dark";
+        EXPECT_GT(band[1], band[2]) << "the ground is not sandy";
+    }
+
+    // In the cockpit view the horizon is level: sky above, ground below.
+    driver.PushKey('c', true);
+    driver.PushKey('c', false);
+    driver.Frames(5);
+    BandColour(560, 40, top);
+    BandColour(0, 100, bottom);
+    EXPECT_GT(top[2], top[0]) << "the sky is not blue";
+    EXPECT_GT(top[2], 120.0f);
+    EXPECT_GT(bottom[1], bottom[2]) << "the ground is not sandy";
+    EXPECT_GT(bottom[0] + bottom[1], 80.0f);
+}
