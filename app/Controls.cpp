@@ -1,9 +1,7 @@
 // The key table and the per-frame steering rules. Speeds are per frame.
 #include "app/Controls.h"
 
-#include <cmath>
-
-#include "scene/SceneObject.h"
+#include "game/Skimmer.h"
 
 static const float THROTTLE_STEP = 0.18f;
 static const float THROTTLE_CEILING = 20.0f;
@@ -41,14 +39,7 @@ bool ApplyKeyEvent(ControlState& state, int keySymbol, bool pressed)
     return false;
 }
 
-void DragCraft(SceneObject& craft, float factor)
-{
-    if (std::fabs(craft.m_Speed) > 0.0f) {
-        craft.m_Speed = craft.m_Speed - craft.m_Speed * factor;
-    }
-}
-
-static void Throttle(const ControlState& state, SceneObject& craft)
+static void Throttle(const ControlState& state, Skimmer& craft)
 {
     if (state.m_Forward) {
         if (craft.m_Speed < THROTTLE_CEILING) {
@@ -57,11 +48,11 @@ static void Throttle(const ControlState& state, SceneObject& craft)
     } else if (state.m_Brake) {
         craft.Accelerate(BRAKE_STEP);
     } else {
-        DragCraft(craft, COASTING_DRAG);
+        craft.Drag(COASTING_DRAG);
     }
 }
 
-static void Afterburner(const ControlState& state, SceneObject& craft, int& charge)
+static void Afterburner(const ControlState& state, Skimmer& craft, int& charge)
 {
     if (charge < CHARGE_FULL && !state.m_Afterburner) {
         charge += 1;
@@ -75,11 +66,11 @@ static void Afterburner(const ControlState& state, SceneObject& craft, int& char
     }
     // Until the charge is full again a fast craft bleeds its boost away.
     if (charge < CHARGE_FULL && craft.m_Speed > THROTTLE_CEILING) {
-        DragCraft(craft, BOOSTED_DRAG);
+        craft.Drag(BOOSTED_DRAG);
     }
 }
 
-void SteerCraft(const ControlState& state, SceneObject& craft, int& afterburnerCharge)
+void SteerCraft(const ControlState& state, Skimmer& craft, int& afterburnerCharge)
 {
     // One degree per pixel; mouse down raises the nose, mouse right turns right.
     craft.Pitch(static_cast<float>(state.m_MouseDy));

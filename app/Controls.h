@@ -4,7 +4,7 @@
 #ifndef APP_CONTROLS_H
 #define APP_CONTROLS_H
 
-class SceneObject;
+class Skimmer;
 
 struct ControlState {
     bool m_Forward;        // 'w'
@@ -35,9 +35,6 @@ bool ApplyKeyEvent(ControlState& state, int keySymbol, bool pressed);
 // One frame of steering on the craft from the input state: mouse turns,
 // roll, throttle / brake / drag, strafe and the afterburner, whose charge
 // (0..100) is updated in place. The craft's own motion step is not taken.
-void SteerCraft(const ControlState& state, SceneObject& craft, int& afterburnerCharge);
-
-// Takes factor of the speed away (the craft's drag); a speed of 0 stays 0.
-void DragCraft(SceneObject& craft, float factor);
+void SteerCraft(const ControlState& state, Skimmer& craft, int& afterburnerCharge);
 
 #endif

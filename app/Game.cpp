@@ -10,6 +10,7 @@
 #include <GL/gl.h>
 #include <SDL/SDL.h>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "app/Fatal.h"
@@ -18,7 +19,9 @@
 #include "app/MessageBox.h"
 #include "assets/Texture.h"
 #include "scene/Camera.h"
-#include "scene/SceneObject.h"
+#include "game/Skimmer.h"
+#include "game/World.h"
+#include "sound/Sound.h"
 #include "terrain/Scene.h"
 
 static const float START_HEIGHT = 100.0f;
@@ -27,10 +30,12 @@ static const float SPEED_TO_MPH = 10.0f;
 static const int OVERLAY_TEXT_X = 10;
 static const int SPEED_LINE_Y = 140;
 static const int AFTERBURNER_LINE_Y = 120;
+static const int FIRST_MESSAGE_Y = 60;
+static const int MESSAGE_SPACING = 30;
 
 Game::Game()
     : m_Title(strdup("Vellmora")), m_WindowWidth(800), m_WindowHeight(600), m_Screen(NULL),
-      m_Font(NULL), m_Scene(NULL), m_Camera(NULL), m_Player(NULL), m_AfterburnerCharge(0)
+      m_Font(NULL), m_Scene(NULL), m_Camera(NULL), m_Skimmer(NULL), m_World(NULL), m_AfterburnerCharge(0)
 {
     LogReset();
 }
@@ -48,14 +53,17 @@ void Game::Init()
     SetupVideo();
     m_Font = new Font();
     m_Scene = new Scene();
-    m_Player = new SceneObject();
-    m_Player->MoveBy(0.0f, START_HEIGHT, START_DISTANCE);
-    m_Scene->SetPlayer(m_Player);
+    m_Skimmer = new Skimmer("models/skimmer.ms3d");
+    m_Skimmer->MoveBy(0.0f, START_HEIGHT, START_DISTANCE);
+    m_Scene->SetPlayer(m_Skimmer);
     m_AfterburnerCharge = 0;
+    m_World = new World(m_Scene);
+    m_World->SetSkimmer(m_Skimmer);
     m_Camera = new Camera(m_WindowWidth, m_WindowHeight, m_Scene);
     m_Camera->Reset();
-    m_Camera->SetTarget(m_Player);
+    m_Camera->SetTarget(m_Skimmer);
     ListTextures();
+    StartMusic();
 }
 
 void Game::SetupVideo()
@@ -138,6 +146,7 @@ bool Game::RunFrame()
     }
     SDL_GetRelativeMouseState(&m_Controls.m_MouseDx, &m_Controls.m_MouseDy);
     SwitchViews();
+    m_World->Update();
     ApplyControls();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     Render();
@@ -169,15 +178,20 @@ void Game::SwitchViews()
 {
     if (m_Controls.m_CockpitView) {
         m_Camera->SetCockpitView();
+        m_Skimmer->SetShown(0);
     } else if (m_Controls.m_OutsideView) {
         m_Camera->SetOutsideView();
+        m_Skimmer->SetShown(1);
     }
 }
 
 void Game::ApplyControls()
 {
-    SteerCraft(m_Controls, *m_Player, m_AfterburnerCharge);
-    m_Player->Update();
+    SteerCraft(m_Controls, *m_Skimmer, m_AfterburnerCharge);
+    if (m_Controls.m_Light) {
+        m_Skimmer->ToggleLight();  // every frame the key is held: it flickers
+    }
+    m_Skimmer->Update();
     m_Camera->Update();
 }
 
@@ -194,8 +208,17 @@ void Game::DrawOverlay()
     glOrtho(0, m_WindowWidth, 0, m_WindowHeight, -1, 1);
     glMatrixMode(GL_MODELVIEW);
 
+    // The world's lines for this frame, from y = 60 up, each freed once drawn.
+    int y = FIRST_MESSAGE_Y;
+    for (char* message : m_World->m_Messages) {
+        m_Font->Print(message, OVERLAY_TEXT_X, y);
+        free(message);
+        y += MESSAGE_SPACING;
+    }
+    m_World->m_Messages.clear();
+
     char line[64];
-    snprintf(line, sizeof line, "speed: %d mph", static_cast<int>(m_Player->m_Speed * SPEED_TO_MPH));
+    snprintf(line, sizeof line, "speed: %d mph", static_cast<int>(m_Skimmer->m_Speed * SPEED_TO_MPH));
     m_Font->Print(line, OVERLAY_TEXT_X, SPEED_LINE_Y);
     snprintf(line, sizeof line, "afterburner: %d %%", m_AfterburnerCharge);
     m_Font->Print(line, OVERLAY_TEXT_X, AFTERBURNER_LINE_Y);

@@ -1,7 +1,7 @@
 // Game: the one game object. It owns the camera and the font, runs start-up
 // (Init) and the main loop (Run), one frame per pass with no frame timing:
-// take at most one event, read the mouse, switch views, steer, clear, draw
-// the world, draw the overlay, swap.
+// take at most one event, read the mouse, switch views, the world's rules,
+// steer, clear, draw the world, draw the overlay, swap.
 #ifndef APP_GAME_H
 #define APP_GAME_H
 
@@ -12,7 +12,8 @@ union SDL_Event;
 class Camera;
 class Font;
 class Scene;
-class SceneObject;
+class Skimmer;
+class World;
 
 class Game {
 public:
@@ -23,7 +24,8 @@ public:
     Font* m_Font;                // owned
     Scene* m_Scene;              // owned
     Camera* m_Camera;            // owned
-    SceneObject* m_Player;       // the steered craft; lives until the process ends
+    Skimmer* m_Skimmer;          // the player's craft; lives until the process ends
+    World* m_World;              // lives until the process ends
     ControlState m_Controls;
     int m_AfterburnerCharge;     // 0..100
 
@@ -32,7 +34,8 @@ public:
     virtual ~Game();
 
     // Start-up: video mode and GL state, font, scene (terrain), the craft,
-    // camera (sky), the texture listing. Ends the process on a fatal failure.
+    // the world, camera (sky), the texture listing, the music. Ends the
+    // process on a fatal failure.
     void Init();
     // Frames until the window is closed. Escape ends the process from inside.
     void Run();

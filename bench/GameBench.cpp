@@ -17,7 +17,7 @@
 
 #include "app/Controls.h"
 #include "app/Game.h"
-#include "scene/SceneObject.h"
+#include "game/Skimmer.h"
 #include "terrain/Scene.h"
 #include "terrain/terrain.h"
 
@@ -62,7 +62,7 @@ Figures Fly(Game& game, int frames)
     std::vector<double> times;
     std::vector<int> patches;
     for (int i = 0; i < frames; ++i) {
-        game.m_Player->Yaw(0.15f);
+        game.m_Skimmer->Yaw(0.15f);
         Clock::time_point start = Clock::now();
         game.RunFrame();
         times.push_back(MillisecondsSince(start));

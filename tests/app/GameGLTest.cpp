@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -10,6 +11,9 @@
 #include <gtest/gtest.h>
 
 #include "app/Font.h"
+#include "game/Skimmer.h"
+#include "terrain/Scene.h"
+#include "terrain/terrain.h"
 #include "scene/Camera.h"
 #include "scene/SceneObject.h"
 #include "tests/support/GLWindow.h"
@@ -30,9 +34,11 @@ TEST(GameStartup, AsksTheQuestionAndOpensAWindow)
     EXPECT_EQ(game.m_Screen->h, 600);
     EXPECT_EQ(game.m_Screen->flags & SDL_FULLSCREEN, 0u);
 
-    // The craft starts at (0, 100, 500), the camera in the cockpit view.
-    EXPECT_FLOAT_EQ(game.m_Player->m_Position.y, 100.0f);
-    EXPECT_FLOAT_EQ(game.m_Player->m_Position.z, 500.0f);
+    // The craft starts at (0, 100, 500), and the world's floor keeps it 100
+    // above the ground there; the camera starts in the cockpit view.
+    float ground = game.m_Scene->GetTerrain()->GetGroundHeight(0.0f, 500.0f);
+    EXPECT_FLOAT_EQ(game.m_Skimmer->m_Position.y, std::max(100.0f, ground + 100.0f));
+    EXPECT_NEAR(game.m_Skimmer->m_Position.z, 500.0f, 1e-3f);
     EXPECT_TRUE(game.m_Camera->m_CockpitView);
 
     // The start-up state every frame relies on.
@@ -66,8 +72,8 @@ TEST(GameFrames, KeysSteerAndViewSwitchesPersist)
     Game& game = driver.GetGame();
     driver.PushKey('w', true);
     ASSERT_TRUE(driver.Frames(10));
-    EXPECT_NEAR(game.m_Player->m_Speed, 1.8f, 1e-4f);
-    EXPECT_LT(game.m_Player->m_Position.z, 500.0f);  // flying towards -z
+    EXPECT_NEAR(game.m_Skimmer->m_Speed, 1.8f, 1e-4f);
+    EXPECT_LT(game.m_Skimmer->m_Position.z, 500.0f);  // flying towards -z
 
     driver.PushKey('w', false);
     driver.PushKey('o', true);
@@ -104,10 +110,10 @@ TEST(GameFrames, QuitEndsTheLoopAfterThatFrame)
     driver.PushKey('w', true);
     driver.PushQuit();
     EXPECT_TRUE(driver.Frames(1));
-    float speedBefore = game.m_Player->m_Speed;
+    float speedBefore = game.m_Skimmer->m_Speed;
     EXPECT_FALSE(game.RunFrame());
     // The frame that took the quit event was still run in full.
-    EXPECT_GT(game.m_Player->m_Speed, speedBefore);
+    EXPECT_GT(game.m_Skimmer->m_Speed, speedBefore);
 }
 
 TEST(GameFramesDeathTest, EscapeEndsTheProcessWithStatusZero)
@@ -177,8 +183,9 @@ TEST(CameraViews, OutsideViewLooksDownFromBehind)
 {
     GameDriver driver;
     Game& game = driver.GetGame();
+    game.m_Skimmer->SetPosition(0.0f, 100.0f, 500.0f);
     game.m_Camera->SetOutsideView();
-    game.m_Camera->Update();  // lag position: the previous (start) position
+    game.m_Camera->Update();  // lag position: the previous position
     game.m_Camera->Update();
     game.m_Camera->Apply();
     float modelview[16];
@@ -194,7 +201,7 @@ TEST(CameraViews, OutsideViewLooksDownFromBehind)
     }
 
     // Cockpit view at the origin with no turn: the identity.
-    game.m_Player->SetPosition(0.0f, 0.0f, 0.0f);
+    game.m_Skimmer->SetPosition(0.0f, 0.0f, 0.0f);
     game.m_Camera->SetCockpitView();
     game.m_Camera->Update();
     game.m_Camera->Apply();
@@ -208,7 +215,7 @@ TEST(GameInput, KeyReleaseArrivesAfterABurstOfMouseMotion)
 {
     GameDriver driver;
     Game& game = driver.GetGame();
-    Quat before = game.m_Player->m_Orientation;
+    Quat before = game.m_Skimmer->m_Orientation;
     // A person holding 'w' while moving the mouse quickly: 300 motion reports
     // between the press and the release.
     std::string command = "xdotool keydown w";
@@ -220,10 +227,10 @@ TEST(GameInput, KeyReleaseArrivesAfterABurstOfMouseMotion)
     for (int i = 0; i < 400; ++i) {
         driver.Frames(1);
     }
-    EXPECT_GT(game.m_Player->m_Speed, 0.0f) << "the press never arrived";
+    EXPECT_GT(game.m_Skimmer->m_Speed, 0.0f) << "the press never arrived";
     EXPECT_FALSE(game.m_Controls.m_Forward) << "the release was lost";
     // The motion itself still reached the craft through the relative state.
-    Quat after = game.m_Player->m_Orientation;
+    Quat after = game.m_Skimmer->m_Orientation;
     EXPECT_GT(std::fabs(after.y - before.y), 0.01f);
 }
 

@@ -3,6 +3,9 @@
 #include <SDL/SDL.h>
 #include <gtest/gtest.h>
 
+#include "game/Skimmer.h"
+#include "game/World.h"
+
 GameDriver::GameDriver()
     : m_Game(NULL)
 {
@@ -13,6 +16,7 @@ GameDriver::GameDriver()
     }
     m_Game = new Game();
     m_Game->Init();
+    ClearStartArea();
     // The window's own start-up events (activation, exposure) come first;
     // let the loop take them so pushed events are the next ones it sees.
     SDL_Delay(100);
@@ -57,5 +61,17 @@ void GameDriver::DrainEvents(int limit)
     for (int i = 0; i < limit && SDL_PeepEvents(NULL, 1, SDL_PEEKEVENT, SDL_ALLEVENTS) > 0; ++i) {
         m_Game->RunFrame();
         SDL_PumpEvents();
+    }
+}
+
+void GameDriver::ClearStartArea()
+{
+    const Vector3 start = m_Game->m_Skimmer->m_Position;
+    for (SceneObject* object : m_Game->m_World->m_Objects) {
+        Vector3 offset = object->m_Position - start;
+        offset.y = 0.0f;
+        if (offset.Magnitude() < 1500.0f) {
+            object->SetPosition(object->m_Position.x + 4000.0f, object->m_Position.y, object->m_Position.z);
+        }
     }
 }

@@ -9,8 +9,11 @@
 
 class GameDriver {
 public:
-    // Starts SDL and the game in a fresh working directory. The full-screen
-    // question is answered No (a window) by the scripted dialogs.
+    // Starts SDL and the game in a fresh working directory holding the
+    // generated assets. The full-screen question is answered No (a window) by
+    // the scripted dialogs. The palms and boxes placed near the craft's
+    // start are moved away, so that tests start from open ground whatever
+    // the random level.
     GameDriver();
     ~GameDriver();
 
@@ -25,6 +28,8 @@ public:
     void DrainEvents(int limit = 1000);
 
 private:
+    void ClearStartArea();
+
     TempDir m_Dir;
     Game* m_Game;
 

@@ -1,0 +1,52 @@
+// World: the level. Twenty palms to avoid and twenty boxes to collect,
+// copies of two template models scattered at random over the terrain at
+// start-up; each frame its rules keep the craft in the flying space (at
+// least 100 above the ground, at most 1500 high, inside the land's square),
+// crash it against palms, collect boxes, and leave two overlay lines.
+#ifndef GAME_WORLD_H
+#define GAME_WORLD_H
+
+#include <vector>
+
+class Model;
+class Scene;
+class SceneObject;
+class Skimmer;
+
+class World {
+public:
+    Scene* m_Scene;                        // not owned
+    std::vector<SceneObject*> m_Objects;   // the 20 palms, then the 20 boxes; not owned
+    Skimmer* m_Skimmer;                    // not owned; set by SetSkimmer
+    int m_BoxesToCollect;                  // 20, down to 0
+    std::vector<char*> m_Messages;         // this frame's overlay lines (malloc'd); the main loop frees them
+
+    // Seeds the random numbers with the time in seconds and places the palms
+    // and boxes on the ground of the scene's terrain.
+    explicit World(Scene* scene);
+    virtual ~World();
+
+    void SetSkimmer(Skimmer* skimmer) { m_Skimmer = skimmer; }
+
+    // One frame of the rules; appends "Boxes to collect: %d" and "%.1f FPS".
+    void Update();
+
+private:
+    void Populate(const Model& templateModel, int count, int kind);
+    void KeepInFlyingSpace();
+    void Collide();
+    void AddMessage(const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+    World(const World&);
+    World& operator=(const World&);
+};
+
+// A random fraction from 0 to 1, both ends included: an integer from 0 to
+// 32767 divided by 32767.
+float RandomFraction();
+
+// The coordinate a fraction stands for across a side of size world units
+// centred on the origin: -size / 2 at 0, +size / 2 at 1.
+float PlaceAcross(float fraction, float size);
+
+#endif

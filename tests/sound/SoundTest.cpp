@@ -1,0 +1,106 @@
+// The real sound layer (SDL_mixer and libmpg123) on SDL's dummy audio
+// driver, with the generated sounds.
+#include "sound/Sound.h"
+
+#include <SDL/SDL.h>
+#include <SDL/SDL_mixer.h>
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "tests/support/TempDir.h"
+
+// A fresh directory with the generated sounds, SDL's audio started as the
+// game starts it.
+class SoundLayer : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        m_Dir.LinkContentsOf(VELLMORA_ASSET_DIR);
+        ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO | SDL_INIT_TIMER | SDL_INIT_NOPARACHUTE), 0) << SDL_GetError();
+    }
+    void TearDown() override
+    {
+        Mix_CloseAudio();
+        SDL_Quit();
+    }
+    TempDir m_Dir;
+};
+
+TEST_F(SoundLayer, MusicStartsAfterTheLoadingLine)
+{
+    testing::internal::CaptureStdout();
+    StartMusic();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Loading the song...\n\n");
+    EXPECT_EQ(Mix_Playing(-1), 1);
+    EXPECT_EQ(Mix_AllocateChannels(-1), 32);
+    int rate = 0;
+    Uint16 format = 0;
+    int channels = 0;
+    ASSERT_EQ(Mix_QuerySpec(&rate, &format, &channels), 1);
+    EXPECT_EQ(rate, 44100);
+    // The whole song is one sample: about two and a half minutes.
+    Mix_Chunk* song = Mix_GetChunk(0);
+    ASSERT_TRUE(song != NULL);
+    double seconds = song->alen / (rate * channels * 2.0);
+    EXPECT_GT(seconds, 120.0);
+    EXPECT_LT(seconds, 185.0);
+}
+
+TEST_F(SoundLayer, EffectsOverlapOnChannelsOfTheirOwn)
+{
+    testing::internal::CaptureStdout();
+    StartMusic();
+    testing::internal::GetCapturedStdout();
+    PlayEffect("crash.wav");
+    PlayEffect("crash.wav");
+    PlayEffect("gotbox.wav");
+    EXPECT_EQ(Mix_Playing(-1), 4);
+    // The same decoded sample is replayed.
+    int crashChannels = 0;
+    for (int channel = 0; channel < 32; ++channel) {
+        if (Mix_Playing(channel) && Mix_GetChunk(channel) == Mix_GetChunk(1)) {
+            ++crashChannels;
+        }
+    }
+    EXPECT_EQ(crashChannels, 2);
+    // A missing effect plays nothing and says nothing.
+    testing::internal::CaptureStdout();
+    PlayEffect("missing.wav");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(Mix_Playing(-1), 4);
+}
+
+// Standard output goes to standard error in the dying child, so the death
+// test can read it.
+static void StartMusicShowingStdout()
+{
+    dup2(STDERR_FILENO, STDOUT_FILENO);
+    StartMusic();
+}
+
+TEST_F(SoundLayer, MissingOrBrokenMusicEndsStartUp)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    unlink("techno.mp3");
+    EXPECT_EXIT(StartMusicShowingStdout(), testing::ExitedWithCode(1), "\nLoading the song\\.\\.\\.\n\nFile not found\n$");
+    FILE* noise = fopen("techno.mp3", "wb");
+    ASSERT_TRUE(noise != NULL);
+    for (int i = 0; i < 5000; ++i) {
+        fputc((i * 7919 + 13) % 256 == 0xFF ? 0 : (i * 7919 + 13) % 256, noise);
+    }
+    fclose(noise);
+    EXPECT_EXIT(StartMusicShowingStdout(), testing::ExitedWithCode(1),
+                "\nLoading the song\\.\\.\\.\n\nUnknown file format\n$");
+}
+
+TEST_F(SoundLayer, NoOutputDeviceEndsStartUp)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    Mix_CloseAudio();
+    SDL_Quit();
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    SDL_Init(SDL_INIT_TIMER | SDL_INIT_NOPARACHUTE);
+    EXPECT_EXIT(StartMusicShowingStdout(), testing::ExitedWithCode(1), "\nError initializing output device\\.\n$");
+}
