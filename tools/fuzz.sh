@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs a libFuzzer target for a bounded time.
 #
-#   tools/fuzz.sh [TARGET] [SECONDS]     TARGET: ms3d (default); SECONDS: 60
+#   tools/fuzz.sh [TARGET] [SECONDS]     TARGET: ms3d (default) or image; SECONDS: 60
 #
 # Builds the fuzz targets with clang in build-fuzz/ (installing clang and its
 # fuzzer runtime if missing), seeds the corpus from the generated assets and
@@ -29,7 +29,12 @@ corpus="$build/corpus-$target"
 mkdir -p "$corpus"
 case "$target" in
     ms3d) cp -n "$here"/build/run/models/*.ms3d "$corpus"/ ;;
-    image) cp -n "$here"/build/run/images/* "$corpus"/ ;;
+    image)
+        # Each seed is a picture prefixed with the byte that picks its type.
+        for picture in "$here"/build/run/images/*; do
+            case "$picture" in *.tga) type='\x01' ;; *) type='\x00' ;; esac
+            { printf "$type"; cat "$picture"; } > "$corpus/seed-$(basename "$picture")"
+        done ;;
     *) echo "unknown target $target" >&2; exit 2 ;;
 esac
 

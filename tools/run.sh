@@ -18,7 +18,7 @@ PACKAGES="
     build-essential cmake pkg-config git
     libsdl1.2-compat-dev libsdl-image1.2-dev libsdl-mixer1.2-dev libmpg123-dev
     libgl-dev libglu1-mesa-dev libgl1-mesa-dri
-    libfreetype-dev libfontconfig-dev fonts-liberation2 libx11-dev
+    libfreetype-dev libfontconfig-dev fonts-liberation2 libx11-dev libxtst-dev
     libmp3lame-dev
     libgtest-dev
     xvfb xauth xdotool x11-apps
