@@ -2,10 +2,13 @@
 // autopilot collects every box, then keeps flying between boxes' old places
 // and random waypoints), sampling resident memory every 10,000 frames. After
 // the first sample, memory must not grow; the program says whether it did.
-// Usage: vellmora_soak ASSET_DIR [FRAMES]      (on an X display; see README)
+// Usage: vellmora_soak ASSET_DIR [FRAMES [--no-memory-check]]
+// (on an X display; see README). Under the sanitizers memory is not judged:
+// their allocator holds freed memory back on purpose.
 #include <SDL/SDL.h>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <unistd.h>
 #include <vector>
 
@@ -39,6 +42,7 @@ int main(int argc, char** argv)
         return 2;
     }
     long frames = argc > 2 ? atol(argv[2]) : 200000;
+    bool checkMemory = !(argc > 3 && strcmp(argv[3], "--no-memory-check") == 0);
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE) < 0) {
         fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());
         return 1;
@@ -82,7 +86,7 @@ int main(int argc, char** argv)
         }
         printf("growth after the first sample: %.1f MB at the end, %.1f MB at most\n", growth, largest);
         printf("%s\n", largest <= 1.0 ? "memory steady" : "MEMORY GREW");
-        return largest <= 1.0 ? 0 : 1;
+        return (largest <= 1.0 || !checkMemory) ? 0 : 1;
     }
     return 0;
 }
