@@ -4,6 +4,11 @@
 //   start-up time to the first swapped frame,
 //   median and 95th-percentile frame times of a fixed flight in the cockpit
 //   view and in the outside view, with the terrain patches drawn per frame,
+//   the same for three reference frames measured in the same run - an empty
+//   frame (clear, overlay, swap), the sky alone, and the sky with one
+//   full-screen layer of both ground textures, lit and fogged (the pixel
+//   work a frame cannot avoid when the ground fills the view) - and the
+//   game's frames as ratios to the last,
 //   peak resident memory.
 // Usage: vellmora_bench ASSET_DIR [FRAMES_PER_VIEW]
 #include <SDL/SDL.h>
@@ -15,8 +20,16 @@
 #include <unistd.h>
 #include <vector>
 
+#include <GL/gl.h>
+#include <GL/glext.h>
+
 #include "app/Controls.h"
+#include "app/Font.h"
 #include "app/Game.h"
+#include "assets/Texture.h"
+#include "scene/Camera.h"
+#include "terrain/Multitexture.h"
+#include "terrain/Sky.h"
 #include "game/Skimmer.h"
 #include "terrain/Scene.h"
 #include "terrain/terrain.h"
@@ -71,6 +84,79 @@ Figures Fly(Game& game, int frames)
     return Summarise(times, patches);
 }
 
+void DrawOverlay(Game& game)
+{
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, game.m_WindowWidth, 0, game.m_WindowHeight, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    game.m_Font->Print("Boxes to collect: 20", 10, 60);
+    game.m_Font->Print("30.0 FPS", 10, 90);
+    game.m_Font->Print("afterburner: 100 %", 10, 120);
+    game.m_Font->Print("speed: 200 mph", 10, 140);
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+}
+
+// One full-screen quad in eye space with both ground textures, lit and fogged
+// as the terrain is, at the depth of ground 1000 units ahead.
+void DrawGroundLayer(Game& game)
+{
+    const std::vector<Texture*>& textures = game.m_Scene->m_Textures;
+    ActiveTexture(GL_TEXTURE0_ARB);
+    textures[0]->Bind();
+    ActiveTexture(GL_TEXTURE1_ARB);
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
+    glTexEnvi(GL_TEXTURE_ENV, GL_RGB_SCALE_ARB, 2);
+    textures[1]->Bind();
+    glLoadIdentity();
+    glBegin(GL_QUADS);
+        const float corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+        for (const float* c : corners) {
+            glNormal3f(0.0f, 0.0f, 1.0f);
+            glMultiTexCoord2f(GL_TEXTURE0, c[0] * 4.0f, c[1] * 4.0f);
+            glMultiTexCoord2f(GL_TEXTURE1, c[0] * 4.0f, c[1] * 4.0f);
+            glVertex3f(c[0] * 800.0f, c[1] * 600.0f, -1000.0f);
+        }
+    glEnd();
+    glDisable(GL_TEXTURE_2D);
+    ActiveTexture(GL_TEXTURE0_ARB);
+    glDisable(GL_TEXTURE_2D);
+}
+
+enum Reference { EMPTY_FRAME, SKY_ONLY, SKY_AND_GROUND };
+
+Figures Reference(Game& game, Reference kind, int frames)
+{
+    std::vector<double> times;
+    std::vector<int> none(1, 0);
+    for (int i = 0; i < frames; ++i) {
+        Clock::time_point start = Clock::now();
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glLoadIdentity();
+        if (kind != EMPTY_FRAME) {
+            game.m_Camera->m_Sky->Render(NULL);
+        }
+        if (kind == SKY_AND_GROUND) {
+            DrawGroundLayer(game);
+        }
+        DrawOverlay(game);
+        glFlush();
+        SDL_GL_SwapBuffers();
+        times.push_back(MillisecondsSince(start));
+    }
+    return Summarise(times, none);
+}
+
+void PrintRow(const char* name, const Figures& figures, double reference)
+{
+    printf("%-22s %7.2f ms %7.2f ms %9.1f %8.2f\n", name, figures.median, figures.p95, figures.patches,
+           figures.median / reference);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -96,12 +182,19 @@ int main(int argc, char** argv)
     PushKey('o', false);
     Figures outside = Fly(*game, frames);
 
+    Figures empty = Reference(*game, EMPTY_FRAME, frames);
+    Figures sky = Reference(*game, SKY_ONLY, frames);
+    Figures ground = Reference(*game, SKY_AND_GROUND, frames);
+
     struct rusage usage;
     getrusage(RUSAGE_SELF, &usage);
     printf("start-up to the first swapped frame: %.0f ms\n", startup);
-    printf("%-8s %8s %8s %10s   (%d frames each)\n", "view", "median", "p95", "patches", frames);
-    printf("%-8s %6.2f ms %6.2f ms %10.1f\n", "cockpit", cockpit.median, cockpit.p95, cockpit.patches);
-    printf("%-8s %6.2f ms %6.2f ms %10.1f\n", "outside", outside.median, outside.p95, outside.patches);
+    printf("%-22s %10s %10s %9s %8s   (%d frames each)\n", "frame", "median", "p95", "patches", "ratio", frames);
+    PrintRow("game, cockpit view", cockpit, ground.median);
+    PrintRow("game, outside view", outside, ground.median);
+    PrintRow("empty (ref.)", empty, ground.median);
+    PrintRow("sky (ref.)", sky, ground.median);
+    PrintRow("sky + ground layer", ground, ground.median);
     printf("peak resident memory: %.1f MB\n", usage.ru_maxrss / 1024.0);
     delete game;
     SDL_Quit();

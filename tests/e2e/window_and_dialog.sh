@@ -2,8 +2,10 @@
 # The real game on Xvfb, driven as a person would with xdotool:
 #   the question dialog "Options" appears and is answered ('n', then Return);
 #   the game window is 800 x 600 and shows the overlay in red;
+#   the cockpit view shows sky above and ground below;
 #   Escape ends the game with status 0 and leaves the screen as it was;
-#   a close request from the window manager ends it with status 0.
+#   a close request from the window manager ends it with status 0;
+#   standard output and the log hold the game's lines, in their order.
 # Usage: window_and_dialog.sh GAME X11PROBE
 set -u
 game="$1"
@@ -46,6 +48,13 @@ run_game() {
     case "$geometry" in 800x600+*) ;; *) fail "[$answer] window geometry $geometry, expected 800x600" ;; esac
     red=$("$probe" red "$window")
     [ "${red:-0}" -gt 500 ] || fail "[$answer] overlay not visible: $red red pixels"
+    local bands sky ground
+    bands=$("$probe" bands "$window")
+    sky=$(echo "$bands" | head -1)
+    ground=$(echo "$bands" | tail -1)
+    echo "$sky" | awk '{ exit !($3 > $1 && $3 > 120) }' || fail "[$answer] no blue sky at the top: $sky"
+    echo "$ground" | awk '{ exit !($2 > $3 && $1 + $2 > 80) }' || fail "[$answer] no sandy ground below: $ground"
+    import -window "$window" "screenshot-$answer.png" 2>/dev/null
     if [ "$ending" = escape ]; then
         xdotool key Escape
     else
@@ -67,6 +76,20 @@ run_game() {
 echo "a line from an earlier run" > vellmora.log
 run_game n escape
 grep -q "earlier run" vellmora.log && fail "the log of the earlier run was kept"
+[ "$(cat stdout.txt)" = "$(printf 'Loading the song...\n\n')" ] || fail "standard output: $(cat stdout.txt)"
+# The log: the heightmap, then each model's report, then the texture listing.
+expected_order="Heightmap generation; heightmap pixelcount: 257
+Heightmap filename: images/terrain.tga
+Model: models/skimmer.ms3d
+Model: models/palm.ms3d
+Model: models/box.ms3d
+Texture id 1 bound to images/sand1.tga
+Texture id 7 bound to images/clouds.bmp"
+actual_order=$(grep -E "^(Heightmap|Model:|Texture id (1|7) )" vellmora.log)
+[ "$actual_order" = "$expected_order" ] || fail "log lines out of order:
+$actual_order"
+[ "$(grep -c '^\*\*\*$' vellmora.log)" -eq 3 ] || fail "not three model reports"
+[ "$(grep -c '^Texture id' vellmora.log)" -eq 7 ] || fail "not seven textures listed"
 run_game Return escape
 run_game n close
 

@@ -3,6 +3,8 @@
 //   x11probe close WINDOW        ask the window to close (WM_DELETE_WINDOW)
 //   x11probe red WINDOW          count clearly red pixels of the window
 //   x11probe geometry WINDOW     print "WIDTHxHEIGHT+X+Y" (position on the root)
+//   x11probe bands WINDOW        print the mean "R G B" of the top and the bottom
+//                                tenth of the window, one line each
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <cstdio>
@@ -48,6 +50,37 @@ static int CountRed(Display* display, Window window)
     return 0;
 }
 
+static void PrintBand(XImage* image, int top, int bottom)
+{
+    double sum[3] = {0.0, 0.0, 0.0};
+    for (int y = top; y < bottom; ++y) {
+        for (int x = 0; x < image->width; ++x) {
+            unsigned long pixel = XGetPixel(image, x, y);
+            sum[0] += (pixel & image->red_mask) >> 16;
+            sum[1] += (pixel & image->green_mask) >> 8;
+            sum[2] += pixel & image->blue_mask;
+        }
+    }
+    double count = static_cast<double>(bottom - top) * image->width;
+    printf("%.0f %.0f %.0f\n", sum[0] / count, sum[1] / count, sum[2] / count);
+}
+
+static int Bands(Display* display, Window window)
+{
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, window, &attributes)) {
+        return 1;
+    }
+    XImage* image = XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
+    if (image == NULL) {
+        return 1;
+    }
+    PrintBand(image, 0, image->height / 10);
+    PrintBand(image, image->height * 9 / 10, image->height);
+    XDestroyImage(image);
+    return 0;
+}
+
 static int Geometry(Display* display, Window window)
 {
     XWindowAttributes attributes;
@@ -64,7 +97,7 @@ static int Geometry(Display* display, Window window)
 int main(int argc, char** argv)
 {
     if (argc != 3) {
-        fprintf(stderr, "usage: %s close|red|geometry WINDOW\n", argv[0]);
+        fprintf(stderr, "usage: %s close|red|geometry|bands WINDOW\n", argv[0]);
         return 2;
     }
     Display* display = XOpenDisplay(NULL);
@@ -80,6 +113,8 @@ int main(int argc, char** argv)
         status = CountRed(display, window);
     } else if (strcmp(argv[1], "geometry") == 0) {
         status = Geometry(display, window);
+    } else if (strcmp(argv[1], "bands") == 0) {
+        status = Bands(display, window);
     }
     XCloseDisplay(display);
     return status;
