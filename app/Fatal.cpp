@@ -3,7 +3,9 @@
 
 #include <SDL/SDL.h>
 #include <cstdio>
+#include <climits>
 #include <cstdlib>
+#include <unistd.h>
 
 #include "app/MessageBox.h"
 
@@ -21,4 +23,13 @@ void ExitRestoringDisplay(int status)
     fflush(stdout);
     SDL_Quit();
     exit(status);
+}
+
+const char* WorkingDirectory()
+{
+    static char directory[PATH_MAX];
+    if (getcwd(directory, sizeof directory) == NULL) {
+        snprintf(directory, sizeof directory, "%s", "the working directory");
+    }
+    return directory;
 }

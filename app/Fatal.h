@@ -8,4 +8,7 @@
 // Ends the process with the status after restoring the display, no message.
 [[noreturn]] void ExitRestoringDisplay(int status);
 
+// The working directory, where the game looks for its assets (for messages).
+const char* WorkingDirectory();
+
 #endif

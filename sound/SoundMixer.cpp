@@ -3,6 +3,7 @@
 // MP3 as a sample). Effects are decoded once per file name and replayed.
 #include <SDL/SDL.h>
 #include <SDL/SDL_mixer.h>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,10 +19,22 @@ static const int MIX_RATE = 44100;
 static const int CHANNELS = 32;
 static const char* const MUSIC_FILE = "techno.mp3";
 
-[[noreturn]] static void FailStartup(int code)
+// The error text on standard output; on standard error, for the player,
+// what went wrong in plain words.
+[[noreturn]] static void FailStartup(int code, const char* explanation)
 {
     printf("%s\n", ErrorText(code));
+    fflush(stdout);
+    fprintf(stderr, "Vellmora: %s\n", explanation);
     ExitRestoringDisplay(1);
+}
+
+[[noreturn]] static void FailMusic(int code)
+{
+    char explanation[PATH_MAX + 100];
+    snprintf(explanation, sizeof explanation, "the music %s could not be loaded from %s (%s).", MUSIC_FILE,
+             WorkingDirectory(), ErrorText(code));
+    FailStartup(code, explanation);
 }
 
 // Decodes the whole MP3 into 16-bit samples at the mixer's rate and channel
@@ -118,7 +131,8 @@ void StartMusic()
 {
     CheckMixerVersion();
     if (Mix_OpenAudio(MIX_RATE, MIX_DEFAULT_FORMAT, 2, 1024) < 0) {
-        FailStartup(SOUND_ERROR_INIT);
+        FailStartup(SOUND_ERROR_INIT, "no sound device could be opened (to play without sound, start the game "
+                                      "with SDL_AUDIODRIVER=dummy).");
     }
     Mix_AllocateChannels(CHANNELS);
     printf("Loading the song...\n\n");
@@ -130,11 +144,11 @@ void StartMusic()
     std::vector<unsigned char> pcm;
     int error = DecodeMp3(MUSIC_FILE, rate, channels, pcm);
     if (error != SOUND_OK) {
-        FailStartup(error);
+        FailMusic(error);
     }
     Mix_Chunk* music = MakeChunk(pcm, format, channels, rate);
     if (music == NULL) {
-        FailStartup(SOUND_ERROR_MEMORY);
+        FailMusic(SOUND_ERROR_MEMORY);
     }
     Mix_PlayChannel(-1, music, 0);
 }

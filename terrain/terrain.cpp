@@ -72,11 +72,12 @@ void Terrain::CheckHeightmap(const char* heightmapFile) const
         LogMessage("Heightmap %s is %d x %d: %s", heightmapFile, m_Heightmap->GetSize(), m_Heightmap->GetSize(),
                    problem);
     }
-    char message[400];
+    char message[1200];
     snprintf(message, sizeof message,
              "The landscape cannot be built from %s: %s.\n"
-             "It must be a square picture of 2^k + 1 pixels a side, k at least 5 (257 x 257 is usual).",
-             heightmapFile, problem);
+             "It must be a square picture of 2^k + 1 pixels a side, k at least 5 (257 x 257 is usual);\n"
+             "the game looked for it in %s.",
+             heightmapFile, problem, WorkingDirectory());
     ExitWithMessage(message, "Vellmora", 1);
 }
 

@@ -84,7 +84,8 @@ TEST_F(SoundLayer, MissingOrBrokenMusicEndsStartUp)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     unlink("techno.mp3");
-    EXPECT_EXIT(StartMusicShowingStdout(), testing::ExitedWithCode(1), "\nLoading the song\\.\\.\\.\n\nFile not found\n$");
+    EXPECT_EXIT(StartMusicShowingStdout(), testing::ExitedWithCode(1), "\nLoading the song\\.\\.\\.\n\nFile not found\n"
+                "Vellmora: the music techno.mp3 could not be loaded from /.* \\(File not found\\)\\.\n");
     FILE* noise = fopen("techno.mp3", "wb");
     ASSERT_TRUE(noise != NULL);
     for (int i = 0; i < 5000; ++i) {
@@ -92,7 +93,7 @@ TEST_F(SoundLayer, MissingOrBrokenMusicEndsStartUp)
     }
     fclose(noise);
     EXPECT_EXIT(StartMusicShowingStdout(), testing::ExitedWithCode(1),
-                "\nLoading the song\\.\\.\\.\n\nUnknown file format\n$");
+                "\nLoading the song\\.\\.\\.\n\nUnknown file format\n");
 }
 
 TEST_F(SoundLayer, NoOutputDeviceEndsStartUp)
@@ -102,5 +103,5 @@ TEST_F(SoundLayer, NoOutputDeviceEndsStartUp)
     SDL_Quit();
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     SDL_Init(SDL_INIT_TIMER | SDL_INIT_NOPARACHUTE);
-    EXPECT_EXIT(StartMusicShowingStdout(), testing::ExitedWithCode(1), "\nError initializing output device\\.\n$");
+    EXPECT_EXIT(StartMusicShowingStdout(), testing::ExitedWithCode(1), "\nError initializing output device\\.\nVellmora: no sound device could be opened");
 }

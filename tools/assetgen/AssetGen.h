@@ -16,6 +16,8 @@ bool WriteModels(const std::string& root);
 bool WriteEffects(const std::string& root);
 // Music: techno.mp3.
 bool WriteMusic(const std::string& root);
+// The desktop icon: vellmora.svg.
+bool WriteIcon(const std::string& root);
 
 // File writers shared by the generators. Pixels are rows from the top down,
 // three bytes red, green, blue per pixel.

@@ -1,5 +1,6 @@
 // assetgen ROOT: writes the game's whole asset tree under ROOT (models/,
-// images/, the effects and the music), the same bytes on every run.
+// images/, the effects and the music) and its desktop icon, the same bytes
+// on every run.
 #include <cstdio>
 #include <sys/stat.h>
 
@@ -26,6 +27,6 @@ int main(int argc, char** argv)
     }
     const std::string root = argv[1];
     bool made = MakeDirectory(root) && MakeDirectory(root + "/models") && MakeDirectory(root + "/images") &&
-                WritePictures(root) && WriteModels(root) && WriteEffects(root) && WriteMusic(root);
+                WritePictures(root) && WriteModels(root) && WriteEffects(root) && WriteMusic(root) && WriteIcon(root);
     return made ? 0 : 1;
 }
