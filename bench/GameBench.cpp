@@ -30,6 +30,7 @@
 #include "scene/Camera.h"
 #include "terrain/Multitexture.h"
 #include "terrain/Sky.h"
+#include "tests/support/Autopilot.h"
 #include "game/Skimmer.h"
 #include "terrain/Scene.h"
 #include "terrain/terrain.h"
@@ -41,15 +42,6 @@ typedef std::chrono::steady_clock Clock;
 double MillisecondsSince(Clock::time_point start)
 {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-void PushKey(int symbol, bool pressed)
-{
-    SDL_Event event = {};
-    event.type = pressed ? SDL_KEYDOWN : SDL_KEYUP;
-    event.key.state = pressed ? SDL_PRESSED : SDL_RELEASED;
-    event.key.keysym.sym = static_cast<SDLKey>(symbol);
-    SDL_PushEvent(&event);
 }
 
 struct Figures {
@@ -176,10 +168,10 @@ int main(int argc, char** argv)
     game->RunFrame();
     double startup = MillisecondsSince(start);
 
-    PushKey('w', true);
+    PushKeyEvent('w', true);
     Figures cockpit = Fly(*game, frames);
-    PushKey('o', true);
-    PushKey('o', false);
+    PushKeyEvent('o', true);
+    PushKeyEvent('o', false);
     Figures outside = Fly(*game, frames);
 
     Figures empty = Reference(*game, EMPTY_FRAME, frames);

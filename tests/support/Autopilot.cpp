@@ -20,17 +20,21 @@ Autopilot::~Autopilot()
 {
 }
 
-void Autopilot::SetKey(int symbol, bool& held, bool pressed)
+void PushKeyEvent(int keySymbol, bool pressed)
 {
-    if (held == pressed) {
-        return;
-    }
-    held = pressed;
     SDL_Event event = {};
     event.type = pressed ? SDL_KEYDOWN : SDL_KEYUP;
     event.key.state = pressed ? SDL_PRESSED : SDL_RELEASED;
-    event.key.keysym.sym = static_cast<SDLKey>(symbol);
+    event.key.keysym.sym = static_cast<SDLKey>(keySymbol);
     SDL_PushEvent(&event);
+}
+
+void Autopilot::SetKey(int symbol, bool& held, bool pressed)
+{
+    if (held != pressed) {
+        held = pressed;
+        PushKeyEvent(symbol, pressed);
+    }
 }
 
 void Autopilot::ReleaseKeys()

@@ -11,6 +11,9 @@
 class Game;
 class SceneObject;
 
+// Pushes a key press or release into SDL's event queue, as the keyboard would.
+void PushKeyEvent(int keySymbol, bool pressed);
+
 class Autopilot {
 public:
     explicit Autopilot(Game& game);

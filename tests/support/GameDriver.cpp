@@ -5,6 +5,9 @@
 
 #include "game/Skimmer.h"
 #include "game/World.h"
+#include "terrain/Scene.h"
+#include "terrain/terrain.h"
+#include "tests/support/Autopilot.h"
 
 GameDriver::GameDriver()
     : m_Game(NULL)
@@ -31,11 +34,7 @@ GameDriver::~GameDriver()
 
 void GameDriver::PushKey(int keySymbol, bool pressed)
 {
-    SDL_Event event = {};
-    event.type = pressed ? SDL_KEYDOWN : SDL_KEYUP;
-    event.key.state = pressed ? SDL_PRESSED : SDL_RELEASED;
-    event.key.keysym.sym = static_cast<SDLKey>(keySymbol);
-    SDL_PushEvent(&event);
+    PushKeyEvent(keySymbol, pressed);
 }
 
 void GameDriver::PushQuit()
@@ -67,11 +66,15 @@ void GameDriver::DrainEvents(int limit)
 void GameDriver::ClearStartArea()
 {
     const Vector3 start = m_Game->m_Skimmer->m_Position;
+    const Terrain& terrain = *m_Game->m_Scene->GetTerrain();
     for (SceneObject* object : m_Game->m_World->m_Objects) {
         Vector3 offset = object->m_Position - start;
         offset.y = 0.0f;
         if (offset.Magnitude() < 1500.0f) {
-            object->SetPosition(object->m_Position.x + 4000.0f, object->m_Position.y, object->m_Position.z);
+            // Set on the ground where it lands, as the world would have.
+            float x = object->m_Position.x + 4000.0f;
+            float z = object->m_Position.z;
+            object->SetPosition(x, terrain.GetGroundHeight(x, z), z);
         }
     }
 }
