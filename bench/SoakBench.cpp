@@ -58,9 +58,24 @@ int main(int argc, char** argv)
     srand(99);
     Vector3 waypoint(0.0f, 0.0f, 0.0f);
     printf("%10s %10s %8s\n", "frame", "RSS (MB)", "boxes");
+    // When a palm stands between the craft and its box the autopilot keeps
+    // crashing into it; after a while without a pick-up it wanders off to a
+    // random waypoint for a bit and tries again.
+    int lastCount = game->m_World->m_BoxesToCollect;
+    long lastPickUp = 0;
+    long wanderUntil = 0;
     for (long frame = 1; frame <= frames; ++frame) {
+        if (game->m_World->m_BoxesToCollect != lastCount) {
+            lastCount = game->m_World->m_BoxesToCollect;
+            lastPickUp = frame;
+        }
+        if (frame - lastPickUp > 3000 && frame > wanderUntil) {
+            wanderUntil = frame + 600;
+            lastPickUp = frame;
+            waypoint = Vector3(PlaceAcross(RandomFraction(), 14000.0f), 0.0f, PlaceAcross(RandomFraction(), 14000.0f));
+        }
         SceneObject* box = pilot.NearestBox();
-        if (box != NULL) {
+        if (box != NULL && frame > wanderUntil) {
             pilot.Steer(box->m_Position);
         } else {
             Vector3 to = waypoint - game->m_Skimmer->m_Position;

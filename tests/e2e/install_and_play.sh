@@ -35,10 +35,16 @@ for _ in $(seq 1 100); do
     xdotool search --name '^Vellmora$' >/dev/null 2>&1 && break
     sleep 0.1
 done
-sleep 2
-xdotool key Escape
-wait "$pid"
-status=$?
+# Escape, again until the game has taken it (start-up may still be running).
+status=124
+for _ in $(seq 1 120); do
+    sleep 0.5
+    if ! kill -0 "$pid" 2>/dev/null; then
+        wait "$pid"; status=$?
+        break
+    fi
+    xdotool key Escape
+done
 [ "$status" -eq 0 ] || { fail "exit status $status"; cat stderr.txt; }
 log="$HOME/.local/share/vellmora/vellmora.log"
 grep -q "^Heightmap filename: images/terrain.tga$" "$log" 2>/dev/null || fail "no game log in $log"

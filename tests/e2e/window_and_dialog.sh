@@ -42,11 +42,17 @@ run_game() {
         kill "$pid" 2>/dev/null
         return
     fi
-    sleep 1.5
-    local geometry red
+    # Start-up goes on after the window opens (landscape, world, music):
+    # wait for the first frames, however slow the machine.
+    local geometry red=0
+    for _ in $(seq 1 120); do
+        red=$("$probe" red "$window")
+        [ "${red:-0}" -gt 500 ] && break
+        sleep 0.5
+    done
+    sleep 0.5
     geometry=$("$probe" geometry "$window")
     case "$geometry" in 800x600+*) ;; *) fail "[$answer] window geometry $geometry, expected 800x600" ;; esac
-    red=$("$probe" red "$window")
     [ "${red:-0}" -gt 500 ] || fail "[$answer] overlay not visible: $red red pixels"
     local bands sky ground
     bands=$("$probe" bands "$window")
