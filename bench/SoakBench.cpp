@@ -2,6 +2,10 @@
 // autopilot collects every box, then keeps flying between boxes' old places
 // and random waypoints), sampling resident memory every 10,000 frames. After
 // the first sample, memory must not grow; the program says whether it did.
+// Each sample also splits the resident memory into anonymous pages and pages
+// of mapped files, and gives what the C heap holds in use, so that growth
+// can be traced to the game's own allocations or to the libraries under it.
+// The pilot looks out of the cockpit and from outside in turn.
 // Usage: vellmora_soak ASSET_DIR [FRAMES [--no-memory-check]]
 // (on an X display; see README). Under the sanitizers memory is not judged:
 // their allocator holds freed memory back on purpose.
@@ -9,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <malloc.h>
 #include <unistd.h>
 #include <vector>
 
@@ -18,6 +23,7 @@
 #include "tests/support/Autopilot.h"
 
 static const int SAMPLE_EVERY = 10000;
+static const int SWITCH_VIEW_EVERY = 2500;
 
 // Resident set size in MB, from /proc.
 static double ResidentMegabytes()
@@ -33,6 +39,47 @@ static double ResidentMegabytes()
     }
     fclose(statm);
     return resident * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+// One reading of where the process's memory is.
+struct MemorySample {
+    double m_Resident;   // MB, all resident pages
+    double m_Anonymous;  // MB, resident pages not backed by a file (heaps, JIT code)
+    double m_Files;      // MB, resident pages of mapped files (libraries, fonts)
+    double m_HeapInUse;  // MB the C heap has handed out and not got back
+    int m_Mappings;      // regions in the address space
+};
+
+// Reads one "Name:   1234 kB" line of /proc/self/status, in MB.
+static double StatusMegabytes(const char* text, const char* name)
+{
+    const char* line = strstr(text, name);
+    return line == NULL ? 0.0 : atof(line + strlen(name)) / 1024.0;
+}
+
+static MemorySample ReadMemory()
+{
+    MemorySample sample = {ResidentMegabytes(), 0.0, 0.0, 0.0, 0};
+    char text[8192] = "";
+    FILE* status = fopen("/proc/self/status", "r");
+    if (status != NULL) {
+        size_t length = fread(text, 1, sizeof(text) - 1, status);
+        text[length] = '\0';
+        fclose(status);
+    }
+    sample.m_Anonymous = StatusMegabytes(text, "RssAnon:");
+    sample.m_Files = StatusMegabytes(text, "RssFile:");
+    struct mallinfo2 heap = mallinfo2();
+    sample.m_HeapInUse = (heap.uordblks + heap.hblkhd) / (1024.0 * 1024.0);
+    FILE* maps = fopen("/proc/self/maps", "r");
+    if (maps != NULL) {
+        int c;
+        while ((c = fgetc(maps)) != EOF) {
+            sample.m_Mappings += c == '\n';
+        }
+        fclose(maps);
+    }
+    return sample;
 }
 
 int main(int argc, char** argv)
@@ -57,13 +104,15 @@ int main(int argc, char** argv)
     std::vector<double> samples;
     srand(99);
     Vector3 waypoint(0.0f, 0.0f, 0.0f);
-    printf("%10s %10s %8s\n", "frame", "RSS (MB)", "boxes");
+    printf("%8s %7s %7s %7s %7s %6s %8s %6s\n", "frame", "RSS", "anon", "files", "heap", "maps", "ms/frame",
+           "boxes");
     // When a palm stands between the craft and its box the autopilot keeps
     // crashing into it; after a while without a pick-up it wanders off to a
     // random waypoint for a bit and tries again.
     int lastCount = game->m_World->m_BoxesToCollect;
     long lastPickUp = 0;
     long wanderUntil = 0;
+    Uint32 sampleStart = SDL_GetTicks();
     for (long frame = 1; frame <= frames; ++frame) {
         if (game->m_World->m_BoxesToCollect != lastCount) {
             lastCount = game->m_World->m_BoxesToCollect;
@@ -85,11 +134,22 @@ int main(int argc, char** argv)
             }
             pilot.Steer(waypoint);
         }
+        // Hold 'o' or 'c' for one frame to change the view.
+        if (frame % SWITCH_VIEW_EVERY == 0) {
+            PushKeyEvent((frame / SWITCH_VIEW_EVERY) % 2 ? SDLK_o : SDLK_c, true);
+        } else if (frame % SWITCH_VIEW_EVERY == 1 && frame > 1) {
+            PushKeyEvent((frame / SWITCH_VIEW_EVERY) % 2 ? SDLK_o : SDLK_c, false);
+        }
         game->RunFrame();
         if (frame % SAMPLE_EVERY == 0) {
-            samples.push_back(ResidentMegabytes());
-            printf("%10ld %10.1f %8d\n", frame, samples.back(), game->m_World->m_BoxesToCollect);
+            MemorySample memory = ReadMemory();
+            Uint32 now = SDL_GetTicks();
+            samples.push_back(memory.m_Resident);
+            printf("%8ld %7.1f %7.1f %7.1f %7.1f %6d %8.1f %6d\n", frame, memory.m_Resident, memory.m_Anonymous,
+                   memory.m_Files, memory.m_HeapInUse, memory.m_Mappings,
+                   (now - sampleStart) / static_cast<double>(SAMPLE_EVERY), game->m_World->m_BoxesToCollect);
             fflush(stdout);
+            sampleStart = now;
         }
     }
     pilot.ReleaseKeys();

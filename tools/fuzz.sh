@@ -13,14 +13,8 @@ target="${1:-ms3d}"
 seconds="${2:-60}"
 build="$here/build-fuzz"
 
-"$here/tools/run.sh" build >/dev/null   # the usual packages and the assets for seeds
-for pkg in clang libclang-rt-14-dev; do
-    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
-        sudo=""
-        [ "$(id -u)" -ne 0 ] && sudo="sudo"
-        $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$pkg"
-    fi
-done
+# The usual packages, clang with its fuzzer runtime, and the assets for seeds.
+VELLMORA_EXTRA_PACKAGES="clang libclang-rt-14-dev" "$here/tools/run.sh" build >/dev/null
 
 CC=clang CXX=clang++ cmake -S "$here" -B "$build" -DVELLMORA_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j "$(nproc)" --target "fuzz_$target"

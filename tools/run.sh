@@ -25,6 +25,8 @@ PACKAGES="
     libgtest-dev
     xvfb xauth xdotool x11-apps
 "
+# Tools that need more (the fuzzers, the screenshot) name it here.
+PACKAGES="$PACKAGES ${VELLMORA_EXTRA_PACKAGES:-}"
 
 install_missing() {
     local missing=""

@@ -6,7 +6,7 @@ set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
 output="${1:-$here/docs/screenshot.png}"
 mkdir -p "$(dirname "$output")"
-"$here/tools/run.sh" build >/dev/null
+VELLMORA_EXTRA_PACKAGES=imagemagick "$here/tools/run.sh" build >/dev/null
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp -r "$here/build/run/." "$work/"
