@@ -47,6 +47,7 @@ struct MemorySample {
     double m_Anonymous;  // MB, resident pages not backed by a file (heaps, JIT code)
     double m_Files;      // MB, resident pages of mapped files (libraries, fonts)
     double m_HeapInUse;  // MB the C heap has handed out and not got back
+    double m_HeapHeld;   // MB the C heap has taken from the system, used or free
     int m_Mappings;      // regions in the address space
 };
 
@@ -59,7 +60,7 @@ static double StatusMegabytes(const char* text, const char* name)
 
 static MemorySample ReadMemory()
 {
-    MemorySample sample = {ResidentMegabytes(), 0.0, 0.0, 0.0, 0};
+    MemorySample sample = {ResidentMegabytes(), 0.0, 0.0, 0.0, 0.0, 0};
     char text[8192] = "";
     FILE* status = fopen("/proc/self/status", "r");
     if (status != NULL) {
@@ -71,6 +72,7 @@ static MemorySample ReadMemory()
     sample.m_Files = StatusMegabytes(text, "RssFile:");
     struct mallinfo2 heap = mallinfo2();
     sample.m_HeapInUse = (heap.uordblks + heap.hblkhd) / (1024.0 * 1024.0);
+    sample.m_HeapHeld = (heap.arena + heap.hblkhd) / (1024.0 * 1024.0);
     FILE* maps = fopen("/proc/self/maps", "r");
     if (maps != NULL) {
         int c;
@@ -104,8 +106,8 @@ int main(int argc, char** argv)
     std::vector<double> samples;
     srand(99);
     Vector3 waypoint(0.0f, 0.0f, 0.0f);
-    printf("%8s %7s %7s %7s %7s %6s %8s %6s\n", "frame", "RSS", "anon", "files", "heap", "maps", "ms/frame",
-           "boxes");
+    printf("%8s %7s %7s %7s %7s %7s %6s %8s %6s\n", "frame", "RSS", "anon", "files", "heap", "held", "maps",
+           "ms/frame", "boxes");
     // When a palm stands between the craft and its box the autopilot keeps
     // crashing into it; after a while without a pick-up it wanders off to a
     // random waypoint for a bit and tries again.
@@ -145,14 +147,20 @@ int main(int argc, char** argv)
             MemorySample memory = ReadMemory();
             Uint32 now = SDL_GetTicks();
             samples.push_back(memory.m_Resident);
-            printf("%8ld %7.1f %7.1f %7.1f %7.1f %6d %8.1f %6d\n", frame, memory.m_Resident, memory.m_Anonymous,
-                   memory.m_Files, memory.m_HeapInUse, memory.m_Mappings,
+            printf("%8ld %7.1f %7.1f %7.1f %7.1f %7.1f %6d %8.1f %6d\n", frame, memory.m_Resident,
+                   memory.m_Anonymous, memory.m_Files, memory.m_HeapInUse, memory.m_HeapHeld, memory.m_Mappings,
                    (now - sampleStart) / static_cast<double>(SAMPLE_EVERY), game->m_World->m_BoxesToCollect);
             fflush(stdout);
             sampleStart = now;
         }
     }
     pilot.ReleaseKeys();
+    // What of the resident memory is free heap the allocator keeps for later:
+    // give its free pages back and look again (after the judged samples).
+    malloc_trim(0);
+    MemorySample trimmed = ReadMemory();
+    printf("after the heap gave its free pages back: RSS %.1f MB, anon %.1f MB, heap %.1f MB\n",
+           trimmed.m_Resident, trimmed.m_Anonymous, trimmed.m_HeapInUse);
     if (samples.size() >= 2) {
         double growth = samples.back() - samples.front();
         double largest = 0.0;
