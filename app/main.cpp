@@ -2,6 +2,7 @@
 #include <SDL/SDL.h>
 
 #include "app/Game.h"
+#include "app/Heap.h"
 #include "app/MessageBox.h"
 
 // Constructed before main runs: it empties the log of the last run.
@@ -9,6 +10,7 @@ static Game game;
 
 int main(int /*argc*/, char** /*argv*/)
 {
+    SetupHeap();
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE) < 0) {
         ShowMessage("Could not initialize SDL", SDL_GetError());
         return -1;

@@ -26,6 +26,7 @@
 #include "app/Controls.h"
 #include "app/Font.h"
 #include "app/Game.h"
+#include "app/Heap.h"
 #include "assets/Texture.h"
 #include "scene/Camera.h"
 #include "terrain/Multitexture.h"
@@ -159,6 +160,7 @@ int main(int argc, char** argv)
     }
     int frames = argc > 2 ? atoi(argv[2]) : 600;
     Clock::time_point start = Clock::now();
+    SetupHeap();  // as the game does
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE) < 0) {
         fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());
         return 1;

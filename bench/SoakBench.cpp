@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/Game.h"
+#include "app/Heap.h"
 #include "game/Skimmer.h"
 #include "game/World.h"
 #include "tests/support/Autopilot.h"
@@ -92,6 +93,7 @@ int main(int argc, char** argv)
     }
     long frames = argc > 2 ? atol(argv[2]) : 200000;
     bool checkMemory = !(argc > 3 && strcmp(argv[3], "--no-memory-check") == 0);
+    SetupHeap();  // as the game does
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE) < 0) {
         fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());
         return 1;
