@@ -26,22 +26,6 @@
 static const int SAMPLE_EVERY = 10000;
 static const int SWITCH_VIEW_EVERY = 2500;
 
-// Resident set size in MB, from /proc.
-static double ResidentMegabytes()
-{
-    FILE* statm = fopen("/proc/self/statm", "r");
-    if (statm == NULL) {
-        return 0.0;
-    }
-    long size = 0;
-    long resident = 0;
-    if (fscanf(statm, "%ld %ld", &size, &resident) != 2) {
-        resident = 0;
-    }
-    fclose(statm);
-    return resident * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
-
 // One reading of where the process's memory is.
 struct MemorySample {
     double m_Resident;   // MB, all resident pages
@@ -61,7 +45,7 @@ static double StatusMegabytes(const char* text, const char* name)
 
 static MemorySample ReadMemory()
 {
-    MemorySample sample = {ResidentMegabytes(), 0.0, 0.0, 0.0, 0.0, 0};
+    MemorySample sample = {0.0, 0.0, 0.0, 0.0, 0.0, 0};
     char text[8192] = "";
     FILE* status = fopen("/proc/self/status", "r");
     if (status != NULL) {
@@ -69,6 +53,7 @@ static MemorySample ReadMemory()
         text[length] = '\0';
         fclose(status);
     }
+    sample.m_Resident = StatusMegabytes(text, "VmRSS:");
     sample.m_Anonymous = StatusMegabytes(text, "RssAnon:");
     sample.m_Files = StatusMegabytes(text, "RssFile:");
     struct mallinfo2 heap = mallinfo2();
@@ -139,10 +124,11 @@ int main(int argc, char** argv)
             pilot.Steer(waypoint);
         }
         // Hold 'o' or 'c' for one frame to change the view.
+        int viewKey = (frame / SWITCH_VIEW_EVERY) % 2 ? SDLK_o : SDLK_c;
         if (frame % SWITCH_VIEW_EVERY == 0) {
-            PushKeyEvent((frame / SWITCH_VIEW_EVERY) % 2 ? SDLK_o : SDLK_c, true);
+            PushKeyEvent(viewKey, true);
         } else if (frame % SWITCH_VIEW_EVERY == 1 && frame > 1) {
-            PushKeyEvent((frame / SWITCH_VIEW_EVERY) % 2 ? SDLK_o : SDLK_c, false);
+            PushKeyEvent(viewKey, false);
         }
         game->RunFrame();
         if (frame % SAMPLE_EVERY == 0) {
