@@ -14,6 +14,7 @@
 #include "assets/Texture.h"
 #include "scene/Frustum.h"
 #include "terrain/Heightmap.h"
+#include "terrain/Multitexture.h"
 #include "terrain/Sky.h"
 #include "terrain/TerrainQuadtree.h"
 #include "terrain/terrain.h"
@@ -312,6 +313,27 @@ TEST_F(TerrainGL, SkyDomeHasItsRecordsAndLeavesTheFramesState)
     EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+}
+
+// SDL's lookup on GLX finds any name at all, so the context's own version
+// and extension list decide whether the ground can be drawn.
+TEST_F(TerrainGL, MultitextureIsJudgedByTheContext)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_TRUE(HasMultitexture("1.3", NULL));
+    EXPECT_TRUE(HasMultitexture("4.5 (Compatibility Profile) Mesa 22.3.6", ""));
+    EXPECT_TRUE(HasMultitexture("1.2.1", "GL_EXT_bgra GL_ARB_multitexture"));
+    EXPECT_FALSE(HasMultitexture("1.2.1", "GL_ARB_multitexture_extra GL_EXT_bgra"));
+    EXPECT_FALSE(HasMultitexture(NULL, NULL));
+    EXPECT_EXIT(LoadMultitextureExtensions("1.2.1", "GL_EXT_bgra"), testing::ExitedWithCode(255),
+                "Multitexture Extensions not present: Multitexture Extensions not present");
+    // The real context has it, and the ground's units answer.
+    LoadMultitextureExtensions();
+    ActiveTexture(GL_TEXTURE1_ARB);
+    GLint unit = 0;
+    glGetIntegerv(GL_ACTIVE_TEXTURE_ARB, &unit);
+    ActiveTexture(GL_TEXTURE0_ARB);
+    EXPECT_EQ(unit, GL_TEXTURE1_ARB);
 }
 
 // Bad heightmaps end start-up with a message and status 1.
