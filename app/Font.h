@@ -15,8 +15,9 @@ public:
     // Draws text in red with its first character's baseline origin at (x, y),
     // in a projection of one unit per pixel from the lower-left corner. Bytes
     // outside 32..127 draw nothing. Leaves depth testing on and the colour
-    // white; every other enable is as it was.
-    void Print(const char* text, int x, int y) const;
+    // white; every other enable is as it was. Virtual so that a test can
+    // record the lines of a frame as well as draw them.
+    virtual void Print(const char* text, int x, int y) const;
 
 private:
     Font(const Font&);

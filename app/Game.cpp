@@ -15,6 +15,7 @@
 
 #include "app/Fatal.h"
 #include "app/Font.h"
+#include "app/FramePacer.h"
 #include "app/Logger.h"
 #include "app/MessageBox.h"
 #include "assets/Texture.h"
@@ -26,7 +27,7 @@
 
 static const float START_HEIGHT = 100.0f;
 static const float START_DISTANCE = 500.0f;
-static const float SPEED_TO_MPH = 10.0f;
+static const double SPEED_TO_MPH = 10.0;
 static const int OVERLAY_TEXT_X = 10;
 static const int SPEED_LINE_Y = 140;
 static const int AFTERBURNER_LINE_Y = 120;
@@ -35,7 +36,7 @@ static const int MESSAGE_SPACING = 30;
 
 Game::Game()
     : m_Title(strdup("Vellmora")), m_WindowWidth(800), m_WindowHeight(600), m_Screen(NULL),
-      m_Font(NULL), m_Scene(NULL), m_Camera(NULL), m_Skimmer(NULL), m_World(NULL), m_AfterburnerCharge(0)
+      m_Font(NULL), m_Scene(NULL), m_Camera(NULL), m_Skimmer(NULL), m_World(NULL), m_DisplayedSpeed(0), m_AfterburnerCharge(0)
 {
     LogReset();
 }
@@ -75,9 +76,9 @@ void Game::SetupVideo()
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 1);
-    // Every speed is per frame and nothing times the loop, so the swap waits
-    // for the display's refresh where it can; otherwise the game would run
-    // many times too fast on a quick machine.
+    // Every speed is per frame. The main loop holds itself to 60 passes a
+    // second; the swap also waits for the display's refresh where it can,
+    // which spares the work of frames nobody would see.
     SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, 1);
     SDL_EnableUNICODE(1);
 
@@ -131,9 +132,11 @@ void Game::SetupVideo()
 void Game::Run()
 {
     SDL_EnableUNICODE(1);
+    FramePacer pacer;
     bool running = true;
     while (running) {
         running = RunFrame();
+        pacer.EndPass();
     }
 }
 
@@ -200,6 +203,12 @@ void Game::Render()
     m_Camera->Apply();
 }
 
+int Game::DisplayedSpeed(float speed)
+{
+    // Worked in double precision: 0.7f is a little under 0.7, and shows 6.
+    return static_cast<int>(speed * SPEED_TO_MPH);
+}
+
 void Game::DrawOverlay()
 {
     glMatrixMode(GL_PROJECTION);
@@ -218,7 +227,8 @@ void Game::DrawOverlay()
     m_World->m_Messages.clear();
 
     char line[64];
-    snprintf(line, sizeof line, "speed: %d mph", static_cast<int>(m_Skimmer->m_Speed * SPEED_TO_MPH));
+    m_DisplayedSpeed = DisplayedSpeed(m_Skimmer->m_Speed);
+    snprintf(line, sizeof line, "speed: %d mph", m_DisplayedSpeed);
     m_Font->Print(line, OVERLAY_TEXT_X, SPEED_LINE_Y);
     snprintf(line, sizeof line, "afterburner: %d %%", m_AfterburnerCharge);
     m_Font->Print(line, OVERLAY_TEXT_X, AFTERBURNER_LINE_Y);

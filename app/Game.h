@@ -1,7 +1,8 @@
 // Game: the one game object. It owns the camera and the font, runs start-up
-// (Init) and the main loop (Run), one frame per pass with no frame timing:
-// take at most one event, read the mouse, switch views, the world's rules,
-// steer, clear, draw the world, draw the overlay, swap.
+// (Init) and the main loop (Run), one frame per pass: take at most one event,
+// read the mouse, switch views, the world's rules, steer, clear, draw the
+// world, draw the overlay, swap. Run holds the passes to at most 60 a second;
+// a pass itself (RunFrame) has no timing in it.
 #ifndef APP_GAME_H
 #define APP_GAME_H
 
@@ -27,6 +28,7 @@ public:
     Skimmer* m_Skimmer;          // the player's craft; lives until the process ends
     World* m_World;              // lives until the process ends
     ControlState m_Controls;
+    int m_DisplayedSpeed;        // the speed line's mph, written each frame before it is printed
     int m_AfterburnerCharge;     // 0..100
 
     // Stores the title, empties the log, sets the window size.
@@ -37,7 +39,9 @@ public:
     // the world, camera (sky), the texture listing, the music. Ends the
     // process on a fatal failure.
     void Init();
-    // Frames until the window is closed. Escape ends the process from inside.
+    // Frames until the window is closed, at most 60 a second: a pass that
+    // ends early waits for the rest of its 1/60 s; a late one never makes
+    // the next passes hurry. Escape ends the process from inside.
     void Run();
     // One pass of the main loop. Returns false once a quit event was taken
     // (the frame is still drawn).
@@ -46,6 +50,9 @@ public:
     void SetupVideo();
     void ApplyControls();
     void Render();
+
+    // The speed line's figure: speed x 10, truncated toward zero.
+    static int DisplayedSpeed(float speed);
 
 private:
     // Returns false for SDL_QUIT.

@@ -9,10 +9,15 @@
 //   full-screen layer of both ground textures, lit and fogged (the pixel
 //   work a frame cannot avoid when the ground fills the view) - and the
 //   game's frames as ratios to the last,
+//   the real main loop (Run, paced) for a few seconds in each view beside
+//   the same time of unpaced passes: passes per second, the spread of the
+//   time from one swap to the next, the CPU time the process uses per
+//   second and the frame rate the overlay shows,
 //   peak resident memory.
 // Usage: vellmora_bench ASSET_DIR [FRAMES_PER_VIEW]
 #include <SDL/SDL.h>
 #include <algorithm>
+#include <dlfcn.h>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -25,16 +30,33 @@
 
 #include "app/Controls.h"
 #include "app/Font.h"
+#include "app/FramePacer.h"
 #include "app/Game.h"
 #include "app/Heap.h"
 #include "assets/Texture.h"
 #include "scene/Camera.h"
 #include "terrain/Multitexture.h"
 #include "terrain/Sky.h"
+#include "game/Timer.h"
 #include "tests/support/Autopilot.h"
 #include "game/Skimmer.h"
 #include "terrain/Scene.h"
 #include "terrain/terrain.h"
+
+// The swaps of the loop runs are timed here: this definition of SDL's swap
+// comes before the library's when the benchmark is linked, so the game's
+// frames call it, and it hands on to SDL's own.
+static std::vector<long long>* s_SwapTimesNs = NULL;
+
+extern "C" void SDL_GL_SwapBuffers(void)
+{
+    typedef void (*SwapFunction)(void);
+    static SwapFunction sdlSwap = reinterpret_cast<SwapFunction>(dlsym(RTLD_NEXT, "SDL_GL_SwapBuffers"));
+    sdlSwap();
+    if (s_SwapTimesNs != NULL) {
+        s_SwapTimesNs->push_back(FramePacer::NowNs());
+    }
+}
 
 namespace {
 
@@ -144,6 +166,70 @@ Figures Reference(Game& game, Reference kind, int frames)
     return Summarise(times, none);
 }
 
+struct LoopFigures {
+    double passesPerSecond;
+    double medianMs;  // swap to swap
+    double p5Ms;
+    double p95Ms;
+    double maxMs;
+    double cpuPerSecond;  // seconds of CPU, all threads, per second of the run
+    float overlayRate;    // what the FPS line showed last
+};
+
+double CpuSeconds()
+{
+    struct rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+}
+
+Uint32 PushQuit(Uint32, void*)
+{
+    SDL_Event event = {};
+    event.type = SDL_QUIT;
+    SDL_PushEvent(&event);
+    return 0;
+}
+
+// The main loop for the given time: the real Run, paced, ended by a close
+// event; or RunFrame back to back, as the game ran before it was paced.
+LoopFigures RunLoop(Game& game, int milliseconds, bool paced)
+{
+    std::vector<long long> swaps;
+    swaps.reserve(static_cast<size_t>(milliseconds));
+    s_SwapTimesNs = &swaps;
+    double cpuBefore = CpuSeconds();
+    Clock::time_point start = Clock::now();
+    if (paced) {
+        SDL_TimerID timer = SDL_AddTimer(static_cast<Uint32>(milliseconds), PushQuit, NULL);
+        game.Run();
+        SDL_RemoveTimer(timer);
+    } else {
+        while (MillisecondsSince(start) < milliseconds) {
+            game.RunFrame();
+        }
+    }
+    double elapsedMs = MillisecondsSince(start);
+    double cpu = CpuSeconds() - cpuBefore;
+    s_SwapTimesNs = NULL;
+
+    std::vector<double> gaps;
+    for (size_t i = 1; i < swaps.size(); ++i) {
+        gaps.push_back((swaps[i] - swaps[i - 1]) / 1e6);
+    }
+    std::sort(gaps.begin(), gaps.end());
+    LoopFigures figures = {swaps.size() * 1000.0 / elapsedMs, gaps[gaps.size() / 2], gaps[gaps.size() * 5 / 100],
+                           gaps[gaps.size() * 95 / 100], gaps.back(), cpu * 1000.0 / elapsedMs,
+                           Timer::Instance()->m_Rate};
+    return figures;
+}
+
+void PrintLoopRow(const char* name, const LoopFigures& figures)
+{
+    printf("%-22s %8.1f %8.2f %7.2f %7.2f %7.2f %8.2f %8.1f\n", name, figures.passesPerSecond, figures.medianMs,
+           figures.p5Ms, figures.p95Ms, figures.maxMs, figures.cpuPerSecond, figures.overlayRate);
+}
+
 void PrintRow(const char* name, const Figures& figures, double reference)
 {
     printf("%-22s %7.2f ms %7.2f ms %9.1f %8.2f\n", name, figures.median, figures.p95, figures.patches,
@@ -176,6 +262,18 @@ int main(int argc, char** argv)
     PushKeyEvent('o', false);
     Figures outside = Fly(*game, frames);
 
+    // The main loop, unpaced and paced, in each view, for the time the
+    // flights above took (at least three seconds).
+    int loopMs = std::max(3000, static_cast<int>(frames * 10));
+    PushKeyEvent('c', true);
+    PushKeyEvent('c', false);
+    LoopFigures cockpitUnpaced = RunLoop(*game, loopMs, false);
+    LoopFigures cockpitPaced = RunLoop(*game, loopMs, true);
+    PushKeyEvent('o', true);
+    PushKeyEvent('o', false);
+    LoopFigures outsideUnpaced = RunLoop(*game, loopMs, false);
+    LoopFigures outsidePaced = RunLoop(*game, loopMs, true);
+
     Figures empty = Reference(*game, EMPTY_FRAME, frames);
     Figures sky = Reference(*game, SKY_ONLY, frames);
     Figures ground = Reference(*game, SKY_AND_GROUND, frames);
@@ -189,6 +287,12 @@ int main(int argc, char** argv)
     PrintRow("empty (ref.)", empty, ground.median);
     PrintRow("sky (ref.)", sky, ground.median);
     PrintRow("sky + ground layer", ground, ground.median);
+    printf("%-22s %8s %8s %7s %7s %7s %8s %8s   (%.1f s each)\n", "main loop", "passes/s", "median",
+           "p5", "p95", "max", "CPU s/s", "FPS line", loopMs / 1000.0);
+    PrintLoopRow("cockpit, unpaced", cockpitUnpaced);
+    PrintLoopRow("cockpit, paced (Run)", cockpitPaced);
+    PrintLoopRow("outside, unpaced", outsideUnpaced);
+    PrintLoopRow("outside, paced (Run)", outsidePaced);
     printf("peak resident memory: %.1f MB\n", usage.ru_maxrss / 1024.0);
     delete game;
     SDL_Quit();

@@ -6,11 +6,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <regex>
 #include <string>
 #include <vector>
 #include <gtest/gtest.h>
 
 #include "app/Font.h"
+#include "game/World.h"
 #include "game/Skimmer.h"
 #include "terrain/Scene.h"
 #include "terrain/terrain.h"
@@ -169,14 +172,41 @@ TEST(OverlayFont, PrintsRedTextEvenWithLightingOn)
     EXPECT_EQ(RedPixels(0, 290, 400, 40), 0);
 }
 
-TEST(GameOverlay, ShowsSpeedAndAfterburnerEachFrame)
+// Draws as the overlay font does, and keeps each line as "x,y text".
+class RecordingFont : public Font {
+public:
+    mutable std::vector<std::string> m_Lines;
+    void Print(const char* text, int x, int y) const override
+    {
+        m_Lines.push_back(std::to_string(x) + "," + std::to_string(y) + " " + text);
+        Font::Print(text, x, y);
+    }
+};
+
+TEST(GameOverlay, PrintsTheLinesOfTheFrameAtTheirPlaces)
 {
     GameDriver driver;
+    Game& game = driver.GetGame();
+    RecordingFont* font = new RecordingFont();
+    delete game.m_Font;
+    game.m_Font = font;
+    // A third message line lands on the afterburner line's row.
+    game.m_World->m_Messages.push_back(strdup("one line more"));
+    game.m_Skimmer->m_Speed = -0.36f;  // less 2 % drag: -0.3528, shown as -3
+    game.m_AfterburnerCharge = 40;     // one more this frame
     driver.Frames(1);
-    // The frame was swapped; draw it again to read the back buffer.
-    driver.GetGame().RunFrame();
-    glReadBuffer(GL_FRONT);
-    EXPECT_GT(RedPixels(10, 115, 300, 50), 300);
+    ASSERT_EQ(font->m_Lines.size(), 5u);
+    EXPECT_EQ(font->m_Lines[0], "10,60 one line more");
+    EXPECT_EQ(font->m_Lines[1], "10,90 Boxes to collect: 20");
+    EXPECT_TRUE(std::regex_match(font->m_Lines[2], std::regex("10,120 [0-9]+\\.[0-9] FPS"))) << font->m_Lines[2];
+    EXPECT_EQ(font->m_Lines[3], "10,140 speed: -3 mph");
+    EXPECT_EQ(font->m_Lines[4], "10,120 afterburner: 41 %");
+    EXPECT_TRUE(game.m_World->m_Messages.empty());
+
+    // The figure is worked in double precision and truncated toward zero.
+    EXPECT_EQ(Game::DisplayedSpeed(0.7f), 6);
+    EXPECT_EQ(Game::DisplayedSpeed(-0.36f), -3);
+    EXPECT_EQ(Game::DisplayedSpeed(20.0f), 200);
 }
 
 TEST(CameraViews, OutsideViewLooksDownFromBehind)
