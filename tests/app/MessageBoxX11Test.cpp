@@ -3,8 +3,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <string>
+#include <unistd.h>
+// After GoogleTest, whose names Xlib's macros (None, Bool) would clash with.
+#include <X11/Xlib.h>
 
 // Starts, in the background, a person who waits for the dialog titled
 // caption to appear and then does the given xdotool actions. Coordinates in
@@ -57,14 +61,59 @@ TEST(QuestionDialog, ClosingTheWindowIsNotANo)
     EXPECT_TRUE(AskYesNo("Do you want to run in Fullscreen Mode?", "Options"));
 }
 
-TEST(MessageDialog, IsTitledWithTheCaptionAndDismissed)
+// Shows the box while a person finds it by its caption, measures its text
+// and then does the actions. Returns the width of the ink in the text area,
+// or -1 when no box with that caption appeared within five seconds: the
+// person then closes whatever dialog is up, so a wrong caption cannot hang.
+static int ShowMessageAndMeasure(const char* text, const char* caption, const std::string& actions)
 {
-    PersonWillDo("images/terrain.tga", "xdotool key Escape");
-    ShowMessage("Couldn't load image", "images/terrain.tga");
-    PersonWillDo("No SDL here", "xdotool key Return");
-    ShowMessage("Could not initialize SDL", "No SDL here");
-    PersonWillDo("Multitexture Extensions not present", ClickAt(210, 96));
-    ShowMessage("Multitexture Extensions not present", "Multitexture Extensions not present");
+    char seen[] = "/tmp/vellmora-dialog-XXXXXX";
+    close(mkstemp(seen));
+    std::string probe = X11PROBE;
+    std::string script =
+        "( for i in $(seq 1 100); do w=$(xdotool search --name '^" + std::string(caption) + "$' | head -1); "
+        "[ -n \"$w\" ] && break; sleep 0.05; done; "
+        "if [ -z \"$w\" ]; then echo -1 0 > " + std::string(seen) + "; "
+        "for d in $(xdotool search --classname vellmora-dialog); do " + probe + " close $d; done; exit; fi; "
+        "sleep 0.2; " + probe + " ink $w > " + std::string(seen) + "; " + actions + " ) >/dev/null 2>&1 &";
+    EXPECT_EQ(system(script.c_str()), 0);
+    ShowMessage(text, caption);
+    int left = 0;
+    int right = 0;
+    FILE* file = fopen(seen, "r");
+    bool read = file != NULL && fscanf(file, "%d %d", &left, &right) == 2;
+    if (file != NULL) {
+        fclose(file);
+    }
+    unlink(seen);
+    return read && left >= 0 ? right - left + 1 : -1;
+}
+
+// The width the dialog's font gives a text, as the dialog picks its font.
+static int TextWidth(const char* text)
+{
+    Display* display = XOpenDisplay(NULL);
+    XFontStruct* font = XLoadQueryFont(display, "-*-helvetica-medium-r-normal--14-*-*-*-*-*-iso8859-1");
+    if (font == NULL) {
+        font = XLoadQueryFont(display, "fixed");
+    }
+    int width = XTextWidth(font, text, static_cast<int>(strlen(text)));
+    XFreeFont(display, font);
+    XCloseDisplay(display);
+    return width;
+}
+
+TEST(MessageDialog, IsTitledWithTheCaptionShowsTheTextAndIsDismissed)
+{
+    // The ink spans the text's advance less the bearings of its end glyphs.
+    const int SLACK = 4;
+    int width = ShowMessageAndMeasure("Couldn't load image", "images/terrain.tga", "xdotool key Escape");
+    EXPECT_NEAR(width, TextWidth("Couldn't load image"), SLACK);
+    width = ShowMessageAndMeasure("Could not initialize SDL", "No SDL here", "xdotool key Return");
+    EXPECT_NEAR(width, TextWidth("Could not initialize SDL"), SLACK);
+    width = ShowMessageAndMeasure("Multitexture Extensions not present", "Multitexture Extensions not present",
+                                  ClickAt(210, 96));
+    EXPECT_NEAR(width, TextWidth("Multitexture Extensions not present"), SLACK);
 }
 
 TEST(DialogsWithoutADisplay, WriteToStandardErrorAndDefaultToYes)

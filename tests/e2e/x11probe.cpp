@@ -5,6 +5,8 @@
 //   x11probe geometry WINDOW     print "WIDTHxHEIGHT+X+Y" (position on the root)
 //   x11probe bands WINDOW        print the mean "R G B" of the top and the bottom
 //                                tenth of the window, one line each
+//   x11probe ink WINDOW          print "LEFT RIGHT", the columns of the leftmost and
+//                                rightmost dark pixel in the upper half of the window
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <cstdio>
@@ -81,6 +83,34 @@ static int Bands(Display* display, Window window)
     return 0;
 }
 
+static int Ink(Display* display, Window window)
+{
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, window, &attributes)) {
+        return 1;
+    }
+    XImage* image = XGetImage(display, window, 0, 0, attributes.width, attributes.height / 2, AllPlanes, ZPixmap);
+    if (image == NULL) {
+        return 1;
+    }
+    int left = image->width;
+    int right = -1;
+    for (int y = 0; y < image->height; ++y) {
+        for (int x = 0; x < image->width; ++x) {
+            unsigned long pixel = XGetPixel(image, x, y);
+            bool dark = ((pixel & image->red_mask) >> 16) < 128 && ((pixel & image->green_mask) >> 8) < 128 &&
+                        (pixel & image->blue_mask) < 128;
+            if (dark) {
+                left = x < left ? x : left;
+                right = x > right ? x : right;
+            }
+        }
+    }
+    printf("%d %d\n", left, right);
+    XDestroyImage(image);
+    return 0;
+}
+
 static int Geometry(Display* display, Window window)
 {
     XWindowAttributes attributes;
@@ -97,7 +127,7 @@ static int Geometry(Display* display, Window window)
 int main(int argc, char** argv)
 {
     if (argc != 3) {
-        fprintf(stderr, "usage: %s close|red|geometry|bands WINDOW\n", argv[0]);
+        fprintf(stderr, "usage: %s close|red|geometry|bands|ink WINDOW\n", argv[0]);
         return 2;
     }
     Display* display = XOpenDisplay(NULL);
@@ -115,6 +145,8 @@ int main(int argc, char** argv)
         status = Geometry(display, window);
     } else if (strcmp(argv[1], "bands") == 0) {
         status = Bands(display, window);
+    } else if (strcmp(argv[1], "ink") == 0) {
+        status = Ink(display, window);
     }
     XCloseDisplay(display);
     return status;

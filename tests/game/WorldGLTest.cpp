@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 #include <cstring>
+#include <ctime>
 #include <gtest/gtest.h>
 
 #include "game/Skimmer.h"
@@ -71,6 +72,29 @@ TEST_F(WorldRules, LevelHasTwentyPalmsThenTwentyBoxes)
     }
     EXPECT_EQ(m_World->m_BoxesToCollect, 20);
     EXPECT_EQ(m_Game->m_Scene->m_Objects.size(), 40u);
+}
+
+TEST_F(WorldRules, TheSameSeedPlacesTheSameLevel)
+{
+    // The seed is the clock's second: two worlds made within one second are
+    // one level, object for object.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        time_t second = time(NULL);
+        World first(m_Game->m_Scene);
+        World again(m_Game->m_Scene);
+        if (time(NULL) != second) {
+            continue;
+        }
+        ASSERT_EQ(again.m_Objects.size(), 40u);
+        for (int i = 0; i < 40; ++i) {
+            const Vector3& a = first.m_Objects[i]->m_Position;
+            const Vector3& b = again.m_Objects[i]->m_Position;
+            EXPECT_TRUE(a.x == b.x && a.y == b.y && a.z == b.z) << i;
+            EXPECT_NE(a.x, first.m_Objects[(i + 1) % 40]->m_Position.x) << i;
+        }
+        return;
+    }
+    ADD_FAILURE() << "no two worlds were made within one second";
 }
 
 TEST_F(WorldRules, FloorLiftsTheCraftToExactlyOneHundredAboveTheGround)

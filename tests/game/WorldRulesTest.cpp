@@ -2,9 +2,6 @@
 
 #include <cstdlib>
 #include <gtest/gtest.h>
-#include <vector>
-
-#include "sound/Sound.h"
 
 TEST(WorldPlacement, FractionsSpanTheSquareEndToEnd)
 {
@@ -24,34 +21,4 @@ TEST(WorldPlacement, FractionsSpanTheSquareEndToEnd)
     }
     EXPECT_TRUE(sawZero);
     EXPECT_TRUE(sawOne);
-}
-
-TEST(WorldPlacement, TheSameSeedGivesTheSameDraws)
-{
-    std::vector<float> first;
-    srand(1234);
-    for (int i = 0; i < 80; ++i) {
-        first.push_back(RandomFraction());
-    }
-    srand(1234);
-    for (int i = 0; i < 80; ++i) {
-        EXPECT_EQ(RandomFraction(), first[i]);
-    }
-}
-
-TEST(SoundErrors, TextsByCode)
-{
-    EXPECT_STREQ(ErrorText(0), "No errors");
-    EXPECT_STREQ(ErrorText(3), "Error initializing output device.");
-    EXPECT_STREQ(ErrorText(9), "File not found");
-    EXPECT_STREQ(ErrorText(10), "Unknown file format");
-    EXPECT_STREQ(ErrorText(11), "Error loading file");
-    EXPECT_STREQ(ErrorText(12), "Not enough memory ");
-    EXPECT_STREQ(ErrorText(17), "Failed to allocate a new channel");
-    EXPECT_STREQ(ErrorText(19), "Required Mediaplayer codec is not installed");
-    EXPECT_STREQ(ErrorText(20), "Unknown error");
-    EXPECT_STREQ(ErrorText(-1), "Unknown error");
-    for (int code = 0; code < 20; ++code) {
-        EXPECT_STRNE(ErrorText(code), "Unknown error") << code;
-    }
 }

@@ -202,8 +202,16 @@ TEST(QuatAxisAngle, HalfTurnKeepsAngleInRange)
     halfTurn.GetAxisAngle(axis, angle);
     EXPECT_NEAR(angle, PI, 1e-5f);
     ExpectVector(axis, 1.0f, 0.0f, 0.0f);
-    Quat fullTurn;
-    fullTurn.w = -1.0f;
-    fullTurn.GetAxisAngle(axis, angle);
+    // Just short of a full turn: w near -1, and the axis is still there.
+    Quat nearlyFull;
+    nearlyFull.SetAxisAngle(Vector3(0.0f, 1.0f, 0.0f), 2 * PI - 0.01f);
+    nearlyFull.GetAxisAngle(axis, angle);
+    EXPECT_NEAR(angle, 2 * PI - 0.01f, 1e-3f);
+    ExpectVector(axis, 0.0f, 1.0f, 0.0f);
+    // w of exactly -1 beside a measurable axis: the widest angle, 2 pi.
+    Quat full(0.0f, 1e-4f, 0.0f, -1.0f);
+    full.GetAxisAngle(axis, angle);
     EXPECT_LE(angle, 2 * PI);
+    EXPECT_NEAR(angle, 2 * PI, 1e-5f);
+    ExpectVector(axis, 0.0f, 1.0f, 0.0f);
 }

@@ -28,6 +28,37 @@ protected:
     TempDir m_Dir;
 };
 
+TEST(SoundErrors, EveryCodeHasItsText)
+{
+    const char* const texts[20] = {
+        "No errors",
+        "Cannot call this command after FSOUND_Init.  Call FSOUND_Close first.",
+        "This command failed because FSOUND_Init was not called",
+        "Error initializing output device.",
+        "The output device is already in use and cannot be reused.",
+        "Playing the sound failed.",
+        "Soundcard does not support the features needed for this soundsystem (16bit stereo output)",
+        "Error setting cooperative level for hardware.",
+        "Error creating hardware sound buffer.",
+        "File not found",
+        "Unknown file format",
+        "Error loading file",
+        "Not enough memory ",
+        "The version number of this file format is not supported",
+        "An invalid parameter was passed to this function",
+        "Tried to use an EAX command on a non EAX enabled channel or output.",
+        "Tried to use an advanced EAX2 command on a non EAX2 enabled channel or output.",
+        "Failed to allocate a new channel",
+        "Recording not supported on this device",
+        "Required Mediaplayer codec is not installed",
+    };
+    for (int code = 0; code < 20; ++code) {
+        EXPECT_STREQ(ErrorText(code), texts[code]) << code;
+    }
+    EXPECT_STREQ(ErrorText(20), "Unknown error");
+    EXPECT_STREQ(ErrorText(-1), "Unknown error");
+}
+
 TEST_F(SoundLayer, MusicStartsAfterTheLoadingLine)
 {
     testing::internal::CaptureStdout();
