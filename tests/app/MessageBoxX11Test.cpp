@@ -12,13 +12,17 @@
 
 // Starts, in the background, a person who waits for the dialog titled
 // caption to appear and then does the given xdotool actions. Coordinates in
-// the actions are relative to the dialog's top-left corner.
+// the actions are relative to the dialog's top-left corner. If no such
+// dialog appears within five seconds, the person closes whatever dialog is
+// up instead, so that a wrong caption fails the test rather than hangs it.
 static void PersonWillDo(const std::string& caption, const std::string& actions)
 {
     std::string script =
         "( for i in $(seq 1 100); do "
         "w=$(xdotool search --name '^" + caption + "$' 2>/dev/null | head -1); "
         "[ -n \"$w\" ] && break; sleep 0.05; done; "
+        "if [ -z \"$w\" ]; then for d in $(xdotool search --classname vellmora-dialog); do " +
+        std::string(X11PROBE) + " close $d; done; exit; fi; "
         "sleep 0.2; " + actions + " ) >/dev/null 2>&1 &";
     ASSERT_EQ(system(script.c_str()), 0);
 }
@@ -61,32 +65,24 @@ TEST(QuestionDialog, ClosingTheWindowIsNotANo)
     EXPECT_TRUE(AskYesNo("Do you want to run in Fullscreen Mode?", "Options"));
 }
 
-// Shows the box while a person finds it by its caption, measures its text
-// and then does the actions. Returns the width of the ink in the text area,
-// or -1 when no box with that caption appeared within five seconds: the
-// person then closes whatever dialog is up, so a wrong caption cannot hang.
+// Shows the box while a person measures its text and then does the
+// actions. Returns the width of the ink in the text area, or -1 when no box
+// with that caption appeared.
 static int ShowMessageAndMeasure(const char* text, const char* caption, const std::string& actions)
 {
     char seen[] = "/tmp/vellmora-dialog-XXXXXX";
     close(mkstemp(seen));
-    std::string probe = X11PROBE;
-    std::string script =
-        "( for i in $(seq 1 100); do w=$(xdotool search --name '^" + std::string(caption) + "$' | head -1); "
-        "[ -n \"$w\" ] && break; sleep 0.05; done; "
-        "if [ -z \"$w\" ]; then echo -1 0 > " + std::string(seen) + "; "
-        "for d in $(xdotool search --classname vellmora-dialog); do " + probe + " close $d; done; exit; fi; "
-        "sleep 0.2; " + probe + " ink $w > " + std::string(seen) + "; " + actions + " ) >/dev/null 2>&1 &";
-    EXPECT_EQ(system(script.c_str()), 0);
+    PersonWillDo(caption, std::string(X11PROBE) + " ink $w > " + seen + "; " + actions);
     ShowMessage(text, caption);
-    int left = 0;
+    int left = -1;
     int right = 0;
     FILE* file = fopen(seen, "r");
-    bool read = file != NULL && fscanf(file, "%d %d", &left, &right) == 2;
     if (file != NULL) {
+        fscanf(file, "%d %d", &left, &right);
         fclose(file);
     }
     unlink(seen);
-    return read && left >= 0 ? right - left + 1 : -1;
+    return left >= 0 ? right - left + 1 : -1;
 }
 
 // The width the dialog's font gives a text, as the dialog picks its font.
