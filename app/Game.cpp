@@ -36,7 +36,8 @@ static const int MESSAGE_SPACING = 30;
 
 Game::Game()
     : m_Title(strdup("Vellmora")), m_WindowWidth(800), m_WindowHeight(600), m_Screen(NULL),
-      m_Font(NULL), m_Scene(NULL), m_Camera(NULL), m_Skimmer(NULL), m_World(NULL), m_DisplayedSpeed(0), m_AfterburnerCharge(0)
+      m_Font(NULL), m_Scene(NULL), m_Camera(NULL), m_Skimmer(NULL), m_World(NULL), m_DisplayedSpeed(0),
+      m_AfterburnerCharge(0)
 {
     LogReset();
 }
