@@ -7,6 +7,8 @@
 #                        again built with AddressSanitizer and
 #                        UndefinedBehaviorSanitizer, with a 20,000-frame soak
 #   tools/run.sh build   build only
+#   tools/run.sh package build a Release build and the Debian package
+#                        build/vellmora_VERSION_amd64.deb
 #
 # Runs as root on a fresh Debian 12 machine; as another user it uses sudo
 # for the package installation.
@@ -25,6 +27,8 @@ PACKAGES="
     libgtest-dev
     xvfb xauth xdotool x11-apps
 "
+# The package and its checks (which the test command runs too).
+PACKAGE_TOOLS="dpkg-dev librsvg2-bin lintian desktop-file-utils appstream man-db"
 # Tools that need more (the fuzzers, the screenshot) name it here.
 PACKAGES="$PACKAGES ${VELLMORA_EXTRA_PACKAGES:-}"
 
@@ -47,6 +51,28 @@ install_missing() {
 build_game() {
     cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
     cmake --build "$build" -j "$jobs"
+}
+
+# A Release build laid out as Debian keeps games, then CPack's package,
+# copied beside the main build. Release without NDEBUG: the game's own
+# checks of its preconditions stay in, as in every other build.
+build_package() {
+    local release="$here/build-package"
+    # Debian's hardening flags, all of them.
+    local flags
+    flags=$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get CXXFLAGS)
+    flags="$flags $(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get CPPFLAGS)"
+    cmake -S "$here" -B "$release" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE=-O2 \
+        -DCMAKE_CXX_FLAGS="$flags" \
+        -DCMAKE_EXE_LINKER_FLAGS="$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get LDFLAGS)" \
+        -DVELLMORA_GAMES_LAYOUT=ON -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
+    cmake --build "$release" -j "$jobs" --target vellmora assets install_files
+    (cd "$release" && cpack -G DEB >/dev/null)
+    local deb
+    deb=$(ls "$release"/vellmora_*_amd64.deb)
+    mkdir -p "$build"
+    cp "$deb" "$build/"
+    echo "wrote $build/$(basename "$deb")"
 }
 
 build_sanitized() {
@@ -73,17 +99,21 @@ run_tests() {
     # until the process ends, by design; the soak benchmark watches memory.
     (cd "$here/build-asan" &&
         ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-        ctest --output-on-failure -j "$jobs" --timeout 3600) || status=1
+        ctest --output-on-failure -j "$jobs" --timeout 3600 -LE package) || status=1
     return "$status"
 }
 
 mode="${1:-}"
 case "$mode" in
-    play|test|build) ;;
-    *) echo "usage: $0 play|test|build" >&2; exit 2 ;;
+    play|build) ;;
+    test|package) PACKAGES="$PACKAGES $PACKAGE_TOOLS" ;;
+    *) echo "usage: $0 play|test|build|package" >&2; exit 2 ;;
 esac
 
 install_missing
+case "$mode" in
+    package) build_package; exit 0 ;;
+esac
 build_game
 case "$mode" in
     play) play ;;

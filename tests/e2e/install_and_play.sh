@@ -2,13 +2,14 @@
 # Installs the game into a temporary prefix, as `cmake --install` does for a
 # user, and starts the installed launcher from another directory, the way
 # the desktop entry does: the game must start, and its log must land in the
-# per-user directory, not where it was started from.
+# per-user state directory, not where it was started from.
 # Usage: install_and_play.sh BUILD_DIR
 set -u
 build="$1"
 prefix="$PWD/prefix"
 export HOME="$PWD/home"
-unset XDG_DATA_HOME
+unset XDG_STATE_HOME
+. "$(dirname "$0")/play.sh"
 mkdir -p "$HOME" elsewhere
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
@@ -23,30 +24,9 @@ command=$(sed -n 's/^Exec=//p' "$prefix/share/applications/vellmora.desktop")
 [ "$command" = vellmora ] || fail "the desktop entry runs '$command'"
 
 cd elsewhere || exit 1
-PATH="$prefix/bin:$PATH" "$command" >stdout.txt 2>stderr.txt </dev/null &
-pid=$!
-for _ in $(seq 1 100); do
-    xdotool search --name '^Options$' >/dev/null 2>&1 && break
-    sleep 0.1
-done
-sleep 0.3
-xdotool key n
-for _ in $(seq 1 100); do
-    xdotool search --name '^Vellmora$' >/dev/null 2>&1 && break
-    sleep 0.1
-done
-# Escape, again until the game has taken it (start-up may still be running).
-status=124
-for _ in $(seq 1 120); do
-    sleep 0.5
-    if ! kill -0 "$pid" 2>/dev/null; then
-        wait "$pid"; status=$?
-        break
-    fi
-    xdotool key Escape
-done
-[ "$status" -eq 0 ] || { fail "exit status $status"; cat stderr.txt; }
-log="$HOME/.local/share/vellmora/vellmora.log"
+PATH="$prefix/bin:$PATH" play_and_quit "$command"
+[ "$play_status" -eq 0 ] || { fail "exit status $play_status"; cat stderr.txt; }
+log="$HOME/.local/state/vellmora/vellmora.log"
 grep -q "^Heightmap filename: images/terrain.tga$" "$log" 2>/dev/null || fail "no game log in $log"
 [ ! -e vellmora.log ] || fail "the log was written where the game was started"
 

@@ -1,0 +1,33 @@
+# Sourced by the end-to-end scripts: plays the game as a person would.
+#
+# play_and_quit COMMAND...: starts the command in the background, answers
+# the full-screen question No, waits for the game's window and presses
+# Escape until the game has ended; sets play_status to its exit status
+# (124 when it never ended). Its standard output and error go to
+# stdout.txt and stderr.txt in the current directory.
+play_and_quit() {
+    "$@" >stdout.txt 2>stderr.txt </dev/null &
+    local pid=$!
+    for _ in $(seq 1 100); do
+        xdotool search --name '^Options$' >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    sleep 0.3
+    xdotool key n
+    for _ in $(seq 1 100); do
+        xdotool search --name '^Vellmora$' >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    # Escape, again until the game has taken it (start-up may still be running).
+    play_status=124
+    for _ in $(seq 1 120); do
+        sleep 0.5
+        if ! kill -0 "$pid" 2>/dev/null; then
+            wait "$pid"
+            play_status=$?
+            return
+        fi
+        xdotool key Escape
+    done
+    kill "$pid" 2>/dev/null
+}
