@@ -18,6 +18,7 @@
 #include "app/FramePacer.h"
 #include "app/Logger.h"
 #include "app/MessageBox.h"
+#include "app/WindowIcon.h"
 #include "assets/Texture.h"
 #include "scene/Camera.h"
 #include "game/Skimmer.h"
@@ -96,10 +97,12 @@ void Game::SetupVideo()
     if (AskYesNo("Do you want to run in Fullscreen Mode?", "Options")) {
         flags |= SDL_FULLSCREEN | SDL_NOFRAME;
     }
+    SetIconBeforeMode();
     m_Screen = SDL_SetVideoMode(m_WindowWidth, m_WindowHeight, 32, flags);
     if (m_Screen == NULL) {
         ExitWithMessage("Couldn't set video mode", SDL_GetError(), 1);
     }
+    SetIconSizesAfterMode();
     SDL_WM_SetCaption(m_Title, m_Title);
 
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);

@@ -22,13 +22,13 @@ PACKAGES="
     build-essential cmake pkg-config git
     libsdl1.2-compat-dev libsdl-image1.2-dev libsdl-mixer1.2-dev libmpg123-dev
     libgl-dev libglu1-mesa-dev libgl1-mesa-dri
-    libfreetype-dev libfontconfig-dev fonts-liberation2 libx11-dev libxtst-dev
-    libmp3lame-dev
+    libfreetype-dev libfontconfig-dev fonts-liberation2 libx11-dev libxtst-dev libxft-dev
+    libmp3lame-dev librsvg2-bin
     libgtest-dev
-    xvfb xauth xdotool x11-apps
+    xvfb xauth xdotool x11-apps x11-utils
 "
 # The package and its checks (which the test command runs too).
-PACKAGE_TOOLS="dpkg-dev librsvg2-bin lintian desktop-file-utils appstream man-db"
+PACKAGE_TOOLS="dpkg-dev lintian desktop-file-utils appstream man-db"
 # Tools that need more (the fuzzers, the screenshot) name it here.
 PACKAGES="$PACKAGES ${VELLMORA_EXTRA_PACKAGES:-}"
 

@@ -8,6 +8,9 @@
 #include <string>
 #include <unistd.h>
 // After GoogleTest, whose names Xlib's macros (None, Bool) would clash with.
+#include <SDL/SDL.h>
+#include <SDL/SDL_syswm.h>
+#include <X11/Xft/Xft.h>
 #include <X11/Xlib.h>
 
 // Starts, in the background, a person who waits for the dialog titled
@@ -27,10 +30,39 @@ static void PersonWillDo(const std::string& caption, const std::string& actions)
     ASSERT_EQ(system(script.c_str()), 0);
 }
 
-// Clicks at (x, y) inside the dialog window $w.
-static std::string ClickAt(int x, int y)
+// A file for what the person saw, read back once the box is answered.
+class SeenFile {
+public:
+    SeenFile() { close(mkstemp(m_Path)); }
+    ~SeenFile() { unlink(m_Path); }
+    const char* Path() const { return m_Path; }
+    std::string Read() const
+    {
+        std::string text;
+        FILE* file = fopen(m_Path, "r");
+        for (int c = file != NULL ? fgetc(file) : EOF; c != EOF; c = fgetc(file)) {
+            text += static_cast<char>(c);
+        }
+        if (file != NULL) {
+            fclose(file);
+        }
+        return text;
+    }
+
+private:
+    char m_Path[32] = "/tmp/vellmora-dialog-XXXXXX";
+};
+
+// The fills of the default button (Yes, OK) and of No, and the signs' colours.
+static const char* const DEFAULT_BUTTON = "3584e4";
+static const char* const OTHER_BUTTON = "deddda";
+static const char* const QUESTION_SIGN = "2a7de1";
+static const char* const ERROR_SIGN = "e01b24";
+
+// Clicks the middle of the area of the dialog $w filled with a colour.
+static std::string ClickOn(const char* rgb)
 {
-    return "xdotool mousemove --window $w " + std::to_string(x) + " " + std::to_string(y) + " click 1";
+    return "set -- $(" + std::string(X11PROBE) + " colour $w " + rgb + "); xdotool mousemove --window $w $2 $3 click 1";
 }
 
 TEST(QuestionDialog, AnswersFromTheKeyboard)
@@ -51,12 +83,25 @@ TEST(QuestionDialog, AnswersFromTheKeyboard)
 
 TEST(QuestionDialog, AnswersFromTheMouse)
 {
-    // Buttons of 80 x 28 centred with a gap of 20 in a 420-wide dialog,
-    // 20 above its bottom edge (130 high): Yes at x 120..200, No at 220..300.
-    PersonWillDo("Options", ClickAt(260, 96));
+    PersonWillDo("Options", ClickOn(OTHER_BUTTON));
     EXPECT_FALSE(AskYesNo("Do you want to run in Fullscreen Mode?", "Options"));
-    PersonWillDo("Options", ClickAt(10, 10) + " sleep 0.1; " + ClickAt(160, 96));
+    // A click beside the buttons answers nothing.
+    PersonWillDo("Options", "xdotool mousemove --window $w 5 5 click 1 sleep 0.1; " + ClickOn(DEFAULT_BUTTON));
     EXPECT_TRUE(AskYesNo("Do you want to run in Fullscreen Mode?", "Options"));
+}
+
+TEST(QuestionDialog, ShowsAntiAliasedTextAndTheQuestionSign)
+{
+    SeenFile seen;
+    std::string probe = X11PROBE;
+    PersonWillDo("Options", probe + " greys $w > " + seen.Path() + "; " + probe + " colour $w " + QUESTION_SIGN +
+                                " >> " + seen.Path() + "; xdotool key n");
+    EXPECT_FALSE(AskYesNo("Do you want to run in Fullscreen Mode?", "Options"));
+    int greys = 0;
+    long signPixels = 0;
+    ASSERT_EQ(sscanf(seen.Read().c_str(), "%d %ld", &greys, &signPixels), 2) << seen.Read();
+    EXPECT_GT(greys, 12) << "the text is not anti-aliased";
+    EXPECT_GT(signPixels, 300) << "no question sign";
 }
 
 TEST(QuestionDialog, ClosingTheWindowIsNotANo)
@@ -70,46 +115,66 @@ TEST(QuestionDialog, ClosingTheWindowIsNotANo)
 // with that caption appeared.
 static int ShowMessageAndMeasure(const char* text, const char* caption, const std::string& actions)
 {
-    char seen[] = "/tmp/vellmora-dialog-XXXXXX";
-    close(mkstemp(seen));
-    PersonWillDo(caption, std::string(X11PROBE) + " ink $w > " + seen + "; " + actions);
+    SeenFile seen;
+    PersonWillDo(caption, std::string(X11PROBE) + " ink $w > " + seen.Path() + "; " + actions);
     ShowMessage(text, caption);
     int left = -1;
     int right = 0;
-    FILE* file = fopen(seen, "r");
-    if (file != NULL) {
-        fscanf(file, "%d %d", &left, &right);
-        fclose(file);
-    }
-    unlink(seen);
+    sscanf(seen.Read().c_str(), "%d %d", &left, &right);
     return left >= 0 ? right - left + 1 : -1;
 }
 
-// The width the dialog's font gives a text, as the dialog picks its font.
+// The width of a text's ink in the dialog's font (on a connection kept
+// open, as the dialogs keep theirs).
 static int TextWidth(const char* text)
 {
-    Display* display = XOpenDisplay(NULL);
-    XFontStruct* font = XLoadQueryFont(display, "-*-helvetica-medium-r-normal--14-*-*-*-*-*-iso8859-1");
-    if (font == NULL) {
-        font = XLoadQueryFont(display, "fixed");
-    }
-    int width = XTextWidth(font, text, static_cast<int>(strlen(text)));
-    XFreeFont(display, font);
-    XCloseDisplay(display);
-    return width;
+    static Display* display = XOpenDisplay(NULL);
+    static XftFont* font = XftFontOpenName(display, DefaultScreen(display), "sans-serif:size=10");
+    XGlyphInfo extents;
+    XftTextExtentsUtf8(display, font, reinterpret_cast<const FcChar8*>(text), static_cast<int>(strlen(text)), &extents);
+    return extents.width;
 }
 
 TEST(MessageDialog, IsTitledWithTheCaptionShowsTheTextAndIsDismissed)
 {
-    // The ink spans the text's advance less the bearings of its end glyphs.
+    // Anti-aliased edges lighter than the dark threshold narrow the ink a little.
     const int SLACK = 4;
     int width = ShowMessageAndMeasure("Couldn't load image", "images/terrain.tga", "xdotool key Escape");
     EXPECT_NEAR(width, TextWidth("Couldn't load image"), SLACK);
     width = ShowMessageAndMeasure("Could not initialize SDL", "No SDL here", "xdotool key Return");
     EXPECT_NEAR(width, TextWidth("Could not initialize SDL"), SLACK);
     width = ShowMessageAndMeasure("Multitexture Extensions not present", "Multitexture Extensions not present",
-                                  ClickAt(210, 96));
+                                  ClickOn(DEFAULT_BUTTON));
     EXPECT_NEAR(width, TextWidth("Multitexture Extensions not present"), SLACK);
+}
+
+// A box shown while the game's window is open: a dialog to the window
+// manager, above the game's window, titled in UTF-8 whatever bytes the
+// caption holds.
+TEST(MessageDialog, IsADialogAboveTheGameWindowTitledInUtf8)
+{
+    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    ASSERT_TRUE(SDL_SetVideoMode(320, 200, 0, 0) != NULL) << SDL_GetError();
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    ASSERT_GT(SDL_GetWMInfo(&info), 0);
+    unsigned long game = info.info.x11.wmwindow != 0 ? info.info.x11.wmwindow : info.info.x11.window;
+    SeenFile seen;
+    PersonWillDo("Broken .* caption", std::string("LC_ALL=C.UTF-8 xprop -id $w > ") + seen.Path() + "; " +
+                                          X11PROBE + " colour $w " + ERROR_SIGN + " >> " + seen.Path() +
+                                          "; xdotool key Return");
+    ShowMessage("Couldn't load image", "Broken \xff\xc3 caption");
+    SDL_Quit();
+    std::string properties = seen.Read();
+    EXPECT_NE(properties.find("_NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_DIALOG"), std::string::npos)
+        << properties;
+    EXPECT_NE(properties.find("_NET_WM_NAME(UTF8_STRING) = \"Broken \xEF\xBF\xBD\xEF\xBF\xBD caption\""),
+              std::string::npos) << properties;
+    char transient[80];
+    snprintf(transient, sizeof transient, "WM_TRANSIENT_FOR(WINDOW): window id # 0x%lx", game);
+    EXPECT_NE(properties.find(transient), std::string::npos) << properties;
+    // The failure's sign, in the last line.
+    EXPECT_GT(atol(properties.substr(properties.rfind('\n', properties.size() - 2) + 1).c_str()), 300);
 }
 
 TEST(DialogsWithoutADisplay, WriteToStandardErrorAndDefaultToYes)

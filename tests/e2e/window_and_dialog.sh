@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real game on Xvfb, driven as a person would with xdotool:
 #   the question dialog "Options" appears and is answered ('n', then Return);
-#   the game window is 800 x 600 and shows the overlay in red;
+#   the game window is 800 x 600, carries its icon at 32 and 64 pixels and the
+#   class "vellmora", and shows the overlay in red;
 #   the cockpit view shows sky above and ground below;
 #   Escape ends the game with status 0 and leaves the screen as it was;
 #   a close request from the window manager ends it with status 0;
@@ -60,6 +61,13 @@ run_game() {
     ground=$(echo "$bands" | tail -1)
     echo "$sky" | awk '{ exit !($3 > $1 && $3 > 120) }' || fail "[$answer] no blue sky at the top: $sky"
     echo "$ground" | awk '{ exit !($2 > $3 && $1 + $2 > 80) }' || fail "[$answer] no sandy ground below: $ground"
+    # The icon at two sizes, and the class a desktop entry matches.
+    local properties
+    properties=$(xprop -id "$window" _NET_WM_ICON WM_CLASS 2>&1)
+    for size in 32 64; do
+        echo "$properties" | grep -q "Icon ($size x $size)" || fail "[$answer] no $size pixel icon on the window"
+    done
+    echo "$properties" | grep -q '^WM_CLASS(STRING) = "vellmora"' || fail "[$answer] the window's class is not vellmora"
     import -window "$window" "screenshot-$answer.png" 2>/dev/null
     if [ "$ending" = escape ]; then
         xdotool key Escape

@@ -7,6 +7,10 @@
 //                                tenth of the window, one line each
 //   x11probe ink WINDOW          print "LEFT RIGHT", the columns of the leftmost and
 //                                rightmost dark pixel in the upper half of the window
+//   x11probe greys WINDOW        print the number of distinct grey levels (of near-neutral
+//                                pixels) in the upper half (anti-aliased text has many)
+//   x11probe colour WINDOW RRGGBB  print "COUNT X Y": the pixels of exactly that
+//                                colour and the centre of their bounding box
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <cstdio>
@@ -111,6 +115,66 @@ static int Ink(Display* display, Window window)
     return 0;
 }
 
+static int Greys(Display* display, Window window)
+{
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, window, &attributes)) {
+        return 1;
+    }
+    XImage* image = XGetImage(display, window, 0, 0, attributes.width, attributes.height / 2, AllPlanes, ZPixmap);
+    if (image == NULL) {
+        return 1;
+    }
+    bool seen[256] = {};
+    int levels = 0;
+    for (int y = 0; y < image->height; ++y) {
+        for (int x = 0; x < image->width; ++x) {
+            unsigned long pixel = XGetPixel(image, x, y);
+            unsigned r = (pixel & image->red_mask) >> 16;
+            unsigned g = (pixel & image->green_mask) >> 8;
+            unsigned b = pixel & image->blue_mask;
+            unsigned high = r > g ? (r > b ? r : b) : (g > b ? g : b);
+            unsigned low = r < g ? (r < b ? r : b) : (g < b ? g : b);
+            unsigned grey = (r + g + b) / 3;
+            if (high - low < 24 && !seen[grey]) {
+                seen[grey] = true;
+                ++levels;
+            }
+        }
+    }
+    printf("%d\n", levels);
+    XDestroyImage(image);
+    return 0;
+}
+
+static int FindColour(Display* display, Window window, unsigned long rgb)
+{
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, window, &attributes)) {
+        return 1;
+    }
+    XImage* image = XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
+    if (image == NULL) {
+        return 1;
+    }
+    long count = 0;
+    int left = image->width, right = -1, top = image->height, bottom = -1;
+    for (int y = 0; y < image->height; ++y) {
+        for (int x = 0; x < image->width; ++x) {
+            if ((XGetPixel(image, x, y) & 0xFFFFFF) == rgb) {
+                ++count;
+                left = x < left ? x : left;
+                right = x > right ? x : right;
+                top = y < top ? y : top;
+                bottom = y > bottom ? y : bottom;
+            }
+        }
+    }
+    printf("%ld %d %d\n", count, (left + right) / 2, (top + bottom) / 2);
+    XDestroyImage(image);
+    return 0;
+}
+
 static int Geometry(Display* display, Window window)
 {
     XWindowAttributes attributes;
@@ -126,8 +190,9 @@ static int Geometry(Display* display, Window window)
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        fprintf(stderr, "usage: %s close|red|geometry|bands|ink WINDOW\n", argv[0]);
+    if (argc < 3) {
+        fprintf(stderr, "usage: %s close|red|geometry|bands|ink|greys WINDOW, %s colour WINDOW RRGGBB\n", argv[0],
+                argv[0]);
         return 2;
     }
     Display* display = XOpenDisplay(NULL);
@@ -147,6 +212,10 @@ int main(int argc, char** argv)
         status = Bands(display, window);
     } else if (strcmp(argv[1], "ink") == 0) {
         status = Ink(display, window);
+    } else if (strcmp(argv[1], "greys") == 0) {
+        status = Greys(display, window);
+    } else if (strcmp(argv[1], "colour") == 0 && argc > 3) {
+        status = FindColour(display, window, strtoul(argv[3], NULL, 16));
     }
     XCloseDisplay(display);
     return status;

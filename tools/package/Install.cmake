@@ -5,7 +5,7 @@
 # the assets under share/vellmora. With VELLMORA_GAMES_LAYOUT, as the
 # package is built, it installs where Debian keeps games: /usr/games,
 # /usr/lib/games/vellmora, /usr/share/games/vellmora. Either way come the
-# desktop entry, the icon (SVG, and PNG where rsvg-convert renders it), the
+# desktop entry, the icon (SVG, and PNG rendered by rsvg-convert), the
 # AppStream metainfo, the man page and, in the package, the documents
 # Debian asks for.
 include(GNUInstallDirs)
@@ -43,22 +43,17 @@ add_custom_command(OUTPUT ${VELLMORA_GZIPPED}
   WORKING_DIRECTORY ${VELLMORA_STAGE_DIR})
 
 set(VELLMORA_ICON_SIZES 48 64 128 256)
-find_program(RSVG_CONVERT rsvg-convert)
 set(VELLMORA_ICONS)
-if(RSVG_CONVERT)
-  foreach(size ${VELLMORA_ICON_SIZES})
-    set(icon ${VELLMORA_STAGE_DIR}/icons/${size}/vellmora.png)
-    file(MAKE_DIRECTORY ${VELLMORA_STAGE_DIR}/icons/${size})
-    add_custom_command(OUTPUT ${icon}
-      COMMAND ${RSVG_CONVERT} -w ${size} -h ${size} -o ${icon} ${VELLMORA_RUN_DIR}/vellmora.svg
-      DEPENDS ${VELLMORA_RUN_DIR}/vellmora.svg
-      COMMENT "Rendering the ${size} x ${size} icon")
-    list(APPEND VELLMORA_ICONS ${icon})
-    install(FILES ${icon} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
-  endforeach()
-elseif(VELLMORA_GAMES_LAYOUT)
-  message(FATAL_ERROR "The package needs rsvg-convert (librsvg2-bin) to render its icons")
-endif()
+foreach(size ${VELLMORA_ICON_SIZES})
+  set(icon ${VELLMORA_STAGE_DIR}/icons/${size}/vellmora.png)
+  file(MAKE_DIRECTORY ${VELLMORA_STAGE_DIR}/icons/${size})
+  add_custom_command(OUTPUT ${icon}
+    COMMAND ${RSVG_CONVERT} -w ${size} -h ${size} -o ${icon} ${VELLMORA_RUN_DIR}/vellmora.svg
+    DEPENDS ${VELLMORA_RUN_DIR}/vellmora.svg
+    COMMENT "Rendering the ${size} x ${size} icon")
+  list(APPEND VELLMORA_ICONS ${icon})
+  install(FILES ${icon} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
 add_custom_target(install_files ALL DEPENDS ${VELLMORA_GZIPPED} ${VELLMORA_ICONS})
 add_dependencies(install_files assets)
 

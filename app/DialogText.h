@@ -1,0 +1,23 @@
+// The words of a message box as the dialog shows them: any bytes made into
+// valid UTF-8, and long texts broken into lines that fit a width. Nothing
+// here touches X, so the dialog's text handling is testable alone.
+#ifndef APP_DIALOG_TEXT_H
+#define APP_DIALOG_TEXT_H
+
+#include <string>
+#include <vector>
+
+// The text as valid UTF-8: every byte that does not begin a well-formed
+// sequence (a stray continuation, an overlong form, a surrogate, a code
+// point past U+10FFFF, a sequence cut short) becomes U+FFFD.
+std::string ValidUtf8(const char* bytes);
+
+// Width in pixels of a run of UTF-8 text, as the dialog's font draws it.
+typedef int (*TextMeasure)(const std::string& text, void* context);
+
+// Breaks valid UTF-8 into lines no wider than maxWidth: at newlines, then
+// between words; a word wider than a line is broken between characters.
+// Never returns an empty list.
+std::vector<std::string> WrapText(const std::string& text, int maxWidth, TextMeasure measure, void* context);
+
+#endif

@@ -1,0 +1,21 @@
+# Writes a C++ source holding PNG files as byte arrays, so the game carries
+# its window icon without a file to find at run time.
+#   cmake -DOUTPUT=file.cpp -DICONS="32:a.png|64:b.png" -P EmbedIcons.cmake
+set(source "// Generated at build time from the game's icon; do not edit.\n#include \"app/WindowIcon.h\"\n\n")
+set(table "")
+string(REGEX REPLACE "\\|$" "" ICONS "${ICONS}")
+string(REPLACE "|" ";" ICONS "${ICONS}")
+foreach(entry ${ICONS})
+  string(REPLACE ":" ";" parts ${entry})
+  list(GET parts 0 size)
+  list(GET parts 1 file)
+  file(READ ${file} hex HEX)
+  string(LENGTH ${hex} digits)
+  math(EXPR bytes "${digits} / 2")
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," hex ${hex})
+  string(APPEND source "static const unsigned char ICON_${size}[${bytes}] = {${hex}};\n")
+  string(APPEND table "    {${size}, ICON_${size}, ${bytes}},\n")
+endforeach()
+list(LENGTH ICONS count)
+string(APPEND source "\nconst EmbeddedIcon EMBEDDED_ICONS[] = {\n${table}};\nconst int EMBEDDED_ICON_COUNT = ${count};\n")
+file(WRITE ${OUTPUT} "${source}")
