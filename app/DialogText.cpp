@@ -1,7 +1,10 @@
 // Making a message box's bytes showable, and wrapping them.
 #include "app/DialogText.h"
 
+#include <algorithm>
+
 static const char REPLACEMENT[] = "\xEF\xBF\xBD";
+static const char ELLIPSIS[] = "\xE2\x80\xA6";
 
 // Length of the well-formed UTF-8 sequence at bytes, or 0.
 static int SequenceLength(const unsigned char* bytes)
@@ -51,12 +54,25 @@ std::string ValidUtf8(const char* bytes)
     return valid;
 }
 
-// Splits a word too wide for a line between characters (never inside one).
-static void BreakWord(const std::string& word, int maxWidth, TextMeasure measure, void* context,
+std::string ShortenUtf8(const std::string& text, size_t maxBytes)
+{
+    if (text.size() <= maxBytes) {
+        return text;
+    }
+    size_t end = maxBytes;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
+        --end;
+    }
+    return text.substr(0, end) + ELLIPSIS;
+}
+
+// Splits a word too wide for a line between characters (never inside one),
+// stopping once there are more than lineLimit lines.
+static void BreakWord(const std::string& word, int maxWidth, size_t lineLimit, TextMeasure measure, void* context,
                       std::vector<std::string>& lines)
 {
     std::string line;
-    for (size_t i = 0; i < word.size();) {
+    for (size_t i = 0; i < word.size() && lines.size() <= lineLimit;) {
         size_t length = 1;
         while (i + length < word.size() && (static_cast<unsigned char>(word[i + length]) & 0xC0) == 0x80) {
             ++length;
@@ -72,36 +88,52 @@ static void BreakWord(const std::string& word, int maxWidth, TextMeasure measure
     lines.push_back(line);
 }
 
-std::vector<std::string> WrapText(const std::string& text, int maxWidth, TextMeasure measure, void* context)
+// Appends the lines of one paragraph, stopping once there are more than
+// lineLimit lines in all.
+static void WrapParagraph(const std::string& paragraph, int maxWidth, size_t lineLimit, TextMeasure measure,
+                          void* context, std::vector<std::string>& lines)
 {
+    std::string line;
+    size_t at = 0;
+    while (at <= paragraph.size() && lines.size() <= lineLimit) {
+        size_t space = paragraph.find(' ', at);
+        std::string word = paragraph.substr(at, space == std::string::npos ? std::string::npos : space - at);
+        at = space == std::string::npos ? paragraph.size() + 1 : space + 1;
+        std::string longer = line.empty() ? word : line + " " + word;
+        if (measure(longer, context) <= maxWidth) {
+            line = longer;
+        } else if (measure(word, context) <= maxWidth) {
+            lines.push_back(line);
+            line = word;
+        } else {
+            if (!line.empty()) {
+                lines.push_back(line);
+            }
+            BreakWord(word, maxWidth, lineLimit, measure, context, lines);
+            line = lines.back();
+            lines.pop_back();
+        }
+    }
+    lines.push_back(line);
+}
+
+std::vector<std::string> WrapText(const std::string& text, int maxWidth, int maxLines, TextMeasure measure,
+                                  void* context)
+{
+    const size_t limit = static_cast<size_t>(std::max(1, maxLines));
     std::vector<std::string> lines;
     size_t start = 0;
-    do {
+    bool more = true;
+    while (more && lines.size() <= limit) {
         size_t end = text.find('\n', start);
-        std::string paragraph = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        start = end == std::string::npos ? std::string::npos : end + 1;
-        std::string line;
-        size_t at = 0;
-        while (at <= paragraph.size()) {
-            size_t space = paragraph.find(' ', at);
-            std::string word = paragraph.substr(at, space == std::string::npos ? std::string::npos : space - at);
-            at = space == std::string::npos ? paragraph.size() + 1 : space + 1;
-            std::string longer = line.empty() ? word : line + " " + word;
-            if (measure(longer, context) <= maxWidth) {
-                line = longer;
-            } else if (measure(word, context) <= maxWidth) {
-                lines.push_back(line);
-                line = word;
-            } else {
-                if (!line.empty()) {
-                    lines.push_back(line);
-                }
-                BreakWord(word, maxWidth, measure, context, lines);
-                line = lines.back();
-                lines.pop_back();
-            }
-        }
-        lines.push_back(line);
-    } while (start != std::string::npos);
+        more = end != std::string::npos;
+        WrapParagraph(text.substr(start, more ? end - start : std::string::npos), maxWidth, limit, measure, context,
+                      lines);
+        start = end + 1;
+    }
+    if (lines.size() > limit) {
+        lines.resize(limit);
+        lines.back() += ELLIPSIS;
+    }
     return lines;
 }

@@ -12,12 +12,18 @@
 // point past U+10FFFF, a sequence cut short) becomes U+FFFD.
 std::string ValidUtf8(const char* bytes);
 
+// Valid UTF-8 cut to at most maxBytes (never inside a character), with an
+// ellipsis after it when anything was cut.
+std::string ShortenUtf8(const std::string& text, size_t maxBytes);
+
 // Width in pixels of a run of UTF-8 text, as the dialog's font draws it.
 typedef int (*TextMeasure)(const std::string& text, void* context);
 
 // Breaks valid UTF-8 into lines no wider than maxWidth: at newlines, then
 // between words; a word wider than a line is broken between characters.
-// Never returns an empty list.
-std::vector<std::string> WrapText(const std::string& text, int maxWidth, TextMeasure measure, void* context);
+// At most maxLines lines: when the text goes on, the last one ends in an
+// ellipsis. Never returns an empty list.
+std::vector<std::string> WrapText(const std::string& text, int maxWidth, int maxLines, TextMeasure measure,
+                                  void* context);
 
 #endif

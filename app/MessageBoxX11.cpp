@@ -35,8 +35,13 @@ enum Colour { BACKGROUND, TEXT, BUTTON, BUTTON_HOVER, BUTTON_BORDER, DEFAULT, DE
 const char* const COLOUR_NAMES[COLOUR_COUNT] = {"#f6f5f4", "#2e3436", "#deddda", "#ebebea", "#b6b4b0",
                                                 "#3584e4", "#4a90e8", "#ffffff", "#1c71d8", "#2a7de1",
                                                 "#e01b24"};
-// The widest a line of text may grow, in lines' heights.
+// The widest a line of text may grow, in lines' heights, and the most lines
+// shown: a text of any length still makes a box that fits on the screen.
 const int WRAP_WIDTH_IN_LINES = 22;
+const int MAX_LINES = 20;
+// The most bytes of a text or a caption looked at; any more would not show.
+const size_t MAX_TEXT_BYTES = 16384;
+const size_t MAX_CAPTION_BYTES = 512;
 
 struct Button {
     const char* label;
@@ -63,18 +68,30 @@ struct Dialog {
 
 int MeasureText(const std::string& text, void* context)
 {
+    // Xft's extents are 16-bit: a long run is measured a piece at a time.
+    const size_t PIECE = 256;
     Dialog* dialog = static_cast<Dialog*>(context);
-    XGlyphInfo extents;
-    XftTextExtentsUtf8(dialog->display, dialog->font, reinterpret_cast<const FcChar8*>(text.data()),
-                       static_cast<int>(text.size()), &extents);
-    return extents.xOff;
+    int width = 0;
+    for (size_t start = 0; start < text.size();) {
+        size_t end = std::min(text.size(), start + PIECE);
+        while (end < text.size() && end > start + 1 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
+            --end;
+        }
+        XGlyphInfo extents;
+        XftTextExtentsUtf8(dialog->display, dialog->font, reinterpret_cast<const FcChar8*>(text.data() + start),
+                           static_cast<int>(end - start), &extents);
+        width += extents.xOff;
+        start = end;
+    }
+    return width;
 }
 
 // Sizes the dialog to its wrapped text, its sign and its buttons.
 void LayOut(Dialog& dialog, const char* text)
 {
     int unit = dialog.lineHeight;
-    dialog.lines = WrapText(ValidUtf8(text), WRAP_WIDTH_IN_LINES * unit, MeasureText, &dialog);
+    dialog.lines = WrapText(ShortenUtf8(ValidUtf8(text), MAX_TEXT_BYTES), WRAP_WIDTH_IN_LINES * unit, MAX_LINES,
+                            MeasureText, &dialog);
     int textWidth = 0;
     for (const std::string& line : dialog.lines) {
         textWidth = std::max(textWidth, MeasureText(line, &dialog));
@@ -223,7 +240,7 @@ Window CreateDialogWindow(const Dialog& dialog, const char* caption, Atom* outDe
     int y = (DisplayHeight(display, screen) - dialog.height) / 2;
     Window window = XCreateSimpleWindow(display, RootWindow(display, screen), x, y, dialog.width, dialog.height, 0,
                                         0, dialog.colours[BACKGROUND].pixel);
-    std::string title = ValidUtf8(caption);
+    std::string title = ShortenUtf8(ValidUtf8(caption), MAX_CAPTION_BYTES);
     XStoreName(display, window, title.c_str());
     XChangeProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False),
                     XInternAtom(display, "UTF8_STRING", False), 8, PropModeReplace,

@@ -14,6 +14,9 @@ TEST(DialogText, BytesThatAreNotUtf8BecomeReplacementCharacters)
     EXPECT_EQ(ValidUtf8("\xF4\x90\x80\x80"), R + R + R + R);  // past U+10FFFF
     EXPECT_EQ(ValidUtf8("end \xE2\x82"), "end " + R + R);     // cut short
     EXPECT_EQ(ValidUtf8(NULL), "");
+    // Shortened between characters, never inside one.
+    EXPECT_EQ(ShortenUtf8("ab\xC3\xBC" "cd", 3), "ab\xE2\x80\xA6");
+    EXPECT_EQ(ShortenUtf8("abc", 3), "abc");
 }
 
 // Ten pixels a character (a UTF-8 sequence counts once).
@@ -29,10 +32,14 @@ static int TenPerCharacter(const std::string& text, void*)
 TEST(DialogText, WrapsBetweenWordsAtNewlinesAndInsideLongWords)
 {
     typedef std::vector<std::string> Lines;
-    EXPECT_EQ(WrapText("Couldn't load image", 1000, TenPerCharacter, NULL), Lines{"Couldn't load image"});
-    EXPECT_EQ(WrapText("one two three four", 90, TenPerCharacter, NULL), (Lines{"one two", "three", "four"}));
-    EXPECT_EQ(WrapText("top\n\nbottom", 90, TenPerCharacter, NULL), (Lines{"top", "", "bottom"}));
-    EXPECT_EQ(WrapText("a abcdefgh\xC3\xBC" "cd", 50, TenPerCharacter, NULL),
+    EXPECT_EQ(WrapText("Couldn't load image", 1000, 9, TenPerCharacter, NULL), Lines{"Couldn't load image"});
+    EXPECT_EQ(WrapText("one two three four", 90, 9, TenPerCharacter, NULL), (Lines{"one two", "three", "four"}));
+    EXPECT_EQ(WrapText("top\n\nbottom", 90, 9, TenPerCharacter, NULL), (Lines{"top", "", "bottom"}));
+    EXPECT_EQ(WrapText("a abcdefgh\xC3\xBC" "cd", 50, 9, TenPerCharacter, NULL),
               (Lines{"a", "abcde", "fgh\xC3\xBC" "c", "d"}));
-    EXPECT_EQ(WrapText("", 50, TenPerCharacter, NULL), Lines{""});
+    EXPECT_EQ(WrapText("", 50, 9, TenPerCharacter, NULL), Lines{""});
+    // However long the text, a few lines, the last one marked as cut.
+    std::string endless(1000000, 'x');
+    EXPECT_EQ(WrapText(endless, 50, 2, TenPerCharacter, NULL), (Lines{"xxxxx", "xxxxx\xE2\x80\xA6"}));
+    EXPECT_EQ(WrapText("a\nb\nc", 50, 2, TenPerCharacter, NULL), (Lines{"a", "b\xE2\x80\xA6"}));
 }
