@@ -17,6 +17,16 @@
 #include <cstdlib>
 #include <cstring>
 
+// The window's pixels, the top 1/part of them; NULL when it cannot be read.
+static XImage* Grab(Display* display, Window window, int part)
+{
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, window, &attributes)) {
+        return NULL;
+    }
+    return XGetImage(display, window, 0, 0, attributes.width, attributes.height / part, AllPlanes, ZPixmap);
+}
+
 static int Close(Display* display, Window window)
 {
     XEvent event = {};
@@ -33,11 +43,7 @@ static int Close(Display* display, Window window)
 
 static int CountRed(Display* display, Window window)
 {
-    XWindowAttributes attributes;
-    if (!XGetWindowAttributes(display, window, &attributes)) {
-        return 1;
-    }
-    XImage* image = XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
+    XImage* image = Grab(display, window, 1);
     if (image == NULL) {
         return 1;
     }
@@ -73,11 +79,7 @@ static void PrintBand(XImage* image, int top, int bottom)
 
 static int Bands(Display* display, Window window)
 {
-    XWindowAttributes attributes;
-    if (!XGetWindowAttributes(display, window, &attributes)) {
-        return 1;
-    }
-    XImage* image = XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
+    XImage* image = Grab(display, window, 1);
     if (image == NULL) {
         return 1;
     }
@@ -89,11 +91,7 @@ static int Bands(Display* display, Window window)
 
 static int Ink(Display* display, Window window)
 {
-    XWindowAttributes attributes;
-    if (!XGetWindowAttributes(display, window, &attributes)) {
-        return 1;
-    }
-    XImage* image = XGetImage(display, window, 0, 0, attributes.width, attributes.height / 2, AllPlanes, ZPixmap);
+    XImage* image = Grab(display, window, 2);
     if (image == NULL) {
         return 1;
     }
@@ -117,11 +115,7 @@ static int Ink(Display* display, Window window)
 
 static int Greys(Display* display, Window window)
 {
-    XWindowAttributes attributes;
-    if (!XGetWindowAttributes(display, window, &attributes)) {
-        return 1;
-    }
-    XImage* image = XGetImage(display, window, 0, 0, attributes.width, attributes.height / 2, AllPlanes, ZPixmap);
+    XImage* image = Grab(display, window, 2);
     if (image == NULL) {
         return 1;
     }
@@ -149,11 +143,7 @@ static int Greys(Display* display, Window window)
 
 static int FindColour(Display* display, Window window, unsigned long rgb)
 {
-    XWindowAttributes attributes;
-    if (!XGetWindowAttributes(display, window, &attributes)) {
-        return 1;
-    }
-    XImage* image = XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
+    XImage* image = Grab(display, window, 1);
     if (image == NULL) {
         return 1;
     }
