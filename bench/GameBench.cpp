@@ -32,13 +32,13 @@
 #include "app/Font.h"
 #include "app/FramePacer.h"
 #include "app/Game.h"
-#include "app/Heap.h"
 #include "assets/Texture.h"
 #include "scene/Camera.h"
 #include "terrain/Multitexture.h"
 #include "terrain/Sky.h"
 #include "game/Timer.h"
 #include "tests/support/Autopilot.h"
+#include "tests/support/StartGame.h"
 #include "game/Skimmer.h"
 #include "terrain/Scene.h"
 #include "terrain/terrain.h"
@@ -246,13 +246,10 @@ int main(int argc, char** argv)
     }
     int frames = argc > 2 ? atoi(argv[2]) : 600;
     Clock::time_point start = Clock::now();
-    SetupHeap();  // as the game does
-    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE) < 0) {
-        fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());
+    Game* game = StartGame();
+    if (game == NULL) {
         return 1;
     }
-    Game* game = new Game();
-    game->Init();
     game->RunFrame();
     double startup = MillisecondsSince(start);
 

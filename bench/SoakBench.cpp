@@ -18,10 +18,10 @@
 #include <vector>
 
 #include "app/Game.h"
-#include "app/Heap.h"
 #include "game/Skimmer.h"
 #include "game/World.h"
 #include "tests/support/Autopilot.h"
+#include "tests/support/StartGame.h"
 
 static const int SAMPLE_EVERY = 10000;
 static const int SWITCH_VIEW_EVERY = 2500;
@@ -78,13 +78,10 @@ int main(int argc, char** argv)
     }
     long frames = argc > 2 ? atol(argv[2]) : 200000;
     bool checkMemory = !(argc > 3 && strcmp(argv[3], "--no-memory-check") == 0);
-    SetupHeap();  // as the game does
-    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE) < 0) {
-        fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());
+    Game* game = StartGame();
+    if (game == NULL) {
         return 1;
     }
-    Game* game = new Game();
-    game->Init();
     Autopilot pilot(*game);
     if (!pilot.IsReady()) {
         fprintf(stderr, "no X display for the autopilot's mouse\n");

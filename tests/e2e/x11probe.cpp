@@ -41,12 +41,8 @@ static int Close(Display* display, Window window)
     return 0;
 }
 
-static int CountRed(Display* display, Window window)
+static int CountRed(XImage* image)
 {
-    XImage* image = Grab(display, window, 1);
-    if (image == NULL) {
-        return 1;
-    }
     long red = 0;
     for (int y = 0; y < image->height; ++y) {
         for (int x = 0; x < image->width; ++x) {
@@ -58,7 +54,6 @@ static int CountRed(Display* display, Window window)
         }
     }
     printf("%ld\n", red);
-    XDestroyImage(image);
     return 0;
 }
 
@@ -77,24 +72,15 @@ static void PrintBand(XImage* image, int top, int bottom)
     printf("%.0f %.0f %.0f\n", sum[0] / count, sum[1] / count, sum[2] / count);
 }
 
-static int Bands(Display* display, Window window)
+static int Bands(XImage* image)
 {
-    XImage* image = Grab(display, window, 1);
-    if (image == NULL) {
-        return 1;
-    }
     PrintBand(image, 0, image->height / 10);
     PrintBand(image, image->height * 9 / 10, image->height);
-    XDestroyImage(image);
     return 0;
 }
 
-static int Ink(Display* display, Window window)
+static int Ink(XImage* image)
 {
-    XImage* image = Grab(display, window, 2);
-    if (image == NULL) {
-        return 1;
-    }
     int left = image->width;
     int right = -1;
     for (int y = 0; y < image->height; ++y) {
@@ -109,16 +95,11 @@ static int Ink(Display* display, Window window)
         }
     }
     printf("%d %d\n", left, right);
-    XDestroyImage(image);
     return 0;
 }
 
-static int Greys(Display* display, Window window)
+static int Greys(XImage* image)
 {
-    XImage* image = Grab(display, window, 2);
-    if (image == NULL) {
-        return 1;
-    }
     bool seen[256] = {};
     int levels = 0;
     for (int y = 0; y < image->height; ++y) {
@@ -137,16 +118,11 @@ static int Greys(Display* display, Window window)
         }
     }
     printf("%d\n", levels);
-    XDestroyImage(image);
     return 0;
 }
 
-static int FindColour(Display* display, Window window, unsigned long rgb)
+static int FindColour(XImage* image, unsigned long rgb)
 {
-    XImage* image = Grab(display, window, 1);
-    if (image == NULL) {
-        return 1;
-    }
     long count = 0;
     int left = image->width, right = -1, top = image->height, bottom = -1;
     for (int y = 0; y < image->height; ++y) {
@@ -161,7 +137,6 @@ static int FindColour(Display* display, Window window, unsigned long rgb)
         }
     }
     printf("%ld %d %d\n", count, (left + right) / 2, (top + bottom) / 2);
-    XDestroyImage(image);
     return 0;
 }
 
@@ -191,21 +166,32 @@ int main(int argc, char** argv)
         return 1;
     }
     Window window = static_cast<Window>(strtoul(argv[2], NULL, 0));
+    const char* command = argv[1];
     int status = 2;
-    if (strcmp(argv[1], "close") == 0) {
+    if (strcmp(command, "close") == 0) {
         status = Close(display, window);
-    } else if (strcmp(argv[1], "red") == 0) {
-        status = CountRed(display, window);
-    } else if (strcmp(argv[1], "geometry") == 0) {
+    } else if (strcmp(command, "geometry") == 0) {
         status = Geometry(display, window);
-    } else if (strcmp(argv[1], "bands") == 0) {
-        status = Bands(display, window);
-    } else if (strcmp(argv[1], "ink") == 0) {
-        status = Ink(display, window);
-    } else if (strcmp(argv[1], "greys") == 0) {
-        status = Greys(display, window);
-    } else if (strcmp(argv[1], "colour") == 0 && argc > 3) {
-        status = FindColour(display, window, strtoul(argv[3], NULL, 16));
+    } else {
+        // The rest read the window's pixels: the text area (the upper half) or all of them.
+        bool upper = strcmp(command, "ink") == 0 || strcmp(command, "greys") == 0;
+        XImage* image = Grab(display, window, upper ? 2 : 1);
+        if (image == NULL) {
+            status = 1;
+        } else if (strcmp(command, "red") == 0) {
+            status = CountRed(image);
+        } else if (strcmp(command, "bands") == 0) {
+            status = Bands(image);
+        } else if (strcmp(command, "ink") == 0) {
+            status = Ink(image);
+        } else if (strcmp(command, "greys") == 0) {
+            status = Greys(image);
+        } else if (strcmp(command, "colour") == 0 && argc > 3) {
+            status = FindColour(image, strtoul(argv[3], NULL, 16));
+        }
+        if (image != NULL) {
+            XDestroyImage(image);
+        }
     }
     XCloseDisplay(display);
     return status;

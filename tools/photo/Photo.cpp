@@ -11,11 +11,11 @@
 
 #include "app/FramePacer.h"
 #include "app/Game.h"
-#include "app/Heap.h"
 #include "game/Skimmer.h"
 #include "game/World.h"
 #include "scene/SceneObject.h"
 #include "tests/support/Autopilot.h"
+#include "tests/support/StartGame.h"
 
 static const int KIND_PALM = 1;
 static const int KIND_BOX = 3;
@@ -78,13 +78,10 @@ int main(int argc, char** argv)
         fprintf(stderr, "usage: %s ASSET_DIR /ABSOLUTE/OUTPUT.bmp\n", argv[0]);
         return 2;
     }
-    SetupHeap();
-    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE) < 0) {
-        fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());
+    Game* game = StartGame();
+    if (game == NULL) {
         return 1;
     }
-    Game* game = new Game();
-    game->Init();
     Autopilot pilot(*game);
     if (!pilot.IsReady()) {
         fprintf(stderr, "no X display for the autopilot's mouse\n");

@@ -1,0 +1,19 @@
+#include "tests/support/StartGame.h"
+
+#include <SDL/SDL.h>
+#include <cstdio>
+
+#include "app/Game.h"
+#include "app/Heap.h"
+
+Game* StartGame()
+{
+    SetupHeap();
+    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE) < 0) {
+        fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());
+        return NULL;
+    }
+    Game* game = new Game();
+    game->Init();
+    return game;
+}
