@@ -3,12 +3,85 @@
 
 #include <SDL/SDL.h>
 #include <SDL/SDL_image.h>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <strings.h>
 
 #include "app/Logger.h"
 #include "app/MessageBox.h"
 
+// SDL_image's own rule for a file: its extension names the type to try
+// first (TGA has no signature to recognise it by).
+static const char* TypeOf(const char* name)
+{
+    const char* dot = strrchr(name, '.');
+    return dot != NULL ? dot + 1 : "";
+}
+
+static long Little(const unsigned char* bytes, int count)
+{
+    unsigned long value = 0;
+    for (int i = count - 1; i >= 0; --i) {
+        value = value << 8 | bytes[i];
+    }
+    return count == 4 ? static_cast<long>(static_cast<int32_t>(value)) : static_cast<long>(value);
+}
+
+// The size a BMP or TGA header declares, read before decoding: the decoder
+// allocates the whole picture from it, and a few damaged header bytes can ask
+// for gigabytes. False when the header is not one of those two.
+static bool DeclaredSize(SDL_RWops* source, const char* type, long* width, long* height)
+{
+    unsigned char header[26] = {};
+    int start = SDL_RWtell(source);
+    int got = SDL_RWread(source, header, 1, sizeof header);
+    SDL_RWseek(source, start, RW_SEEK_SET);
+    if (got >= 26 && header[0] == 'B' && header[1] == 'M') {
+        bool core = Little(header + 14, 4) == 12;  // the old 12-byte header has 16-bit sizes
+        *width = core ? Little(header + 18, 2) : Little(header + 18, 4);
+        *height = core ? Little(header + 20, 2) : std::labs(Little(header + 22, 4));
+        return true;
+    }
+    if (got >= 16 && strcasecmp(type, "tga") == 0) {
+        *width = Little(header + 12, 2);
+        *height = Little(header + 14, 2);
+        return true;
+    }
+    return false;
+}
+
+SDL_Surface* Image::Decode(SDL_RWops* source, const char* type)
+{
+    if (source == NULL) {
+        return NULL;  // SDL has said why the file could not be opened
+    }
+    long width = 0;
+    long height = 0;
+    if (DeclaredSize(source, type, &width, &height) &&
+        (width > MAX_PICTURE_SIDE || height > MAX_PICTURE_SIDE)) {
+        SDL_RWclose(source);
+        SDL_SetError("it says it is %ld x %ld pixels, more than %d on a side", width, height, MAX_PICTURE_SIDE);
+        return NULL;
+    }
+    return IMG_LoadTyped_RW(source, 1, const_cast<char*>(type));
+}
+
 Image::Image(const char* path)
-    : m_Surface(IMG_Load(path)), m_Width(0), m_Height(0), m_Format(NULL), m_Pixels(NULL)
+    : m_Surface(Decode(SDL_RWFromFile(path, "rb"), TypeOf(path))), m_Width(0), m_Height(0), m_Format(NULL),
+      m_Pixels(NULL)
+{
+    Describe(path);
+}
+
+Image::Image(const char* name, const void* bytes, size_t size)
+    : m_Surface(Decode(SDL_RWFromConstMem(bytes, static_cast<int>(size)), TypeOf(name))), m_Width(0), m_Height(0),
+      m_Format(NULL), m_Pixels(NULL)
+{
+    Describe(name);
+}
+
+void Image::Describe(const char* path)
 {
     if (m_Surface == NULL) {
         LogMessage("%s could not be loaded: %s", path, IMG_GetError());

@@ -3,7 +3,8 @@
 // down, each pitch bytes long; 24-bit BMP and TGA pixels hold blue, green,
 // red in that order on a little-endian machine. A file that cannot be loaded
 // shows the "Couldn't load image" box and leaves an empty image (0 x 0, no
-// pixels), which IsLoaded reports.
+// pixels), which IsLoaded reports; so does a BMP or TGA whose header asks
+// for more than MAX_PICTURE_SIDE pixels on a side.
 #ifndef ASSETS_IMAGE_H
 #define ASSETS_IMAGE_H
 
@@ -13,6 +14,11 @@
 
 struct SDL_Surface;
 struct SDL_PixelFormat;
+struct SDL_RWops;
+
+// BMP and TGA pictures that declare more pixels than this on a side are
+// refused before decoding, like a file that cannot be read.
+static const int MAX_PICTURE_SIDE = 4096;
 
 class Image {
 public:
@@ -23,6 +29,9 @@ public:
     unsigned char* m_Pixels;     // borrowed from the surface: the top row's first byte
 
     explicit Image(const char* path);
+    // The same from a file's bytes already in memory; name stands for the
+    // file in messages and gives its type by its extension, as a path does.
+    Image(const char* name, const void* bytes, size_t size);
     virtual ~Image();
 
     bool IsLoaded() const { return m_Surface != NULL; }
@@ -40,6 +49,8 @@ public:
     Vector3 GetPixel(int x, int y) const;
 
 private:
+    static SDL_Surface* Decode(SDL_RWops* source, const char* type);
+    void Describe(const char* path);
     Image(const Image&);
     Image& operator=(const Image&);
 };

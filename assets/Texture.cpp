@@ -60,6 +60,40 @@ static void SetParameters()
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
 }
 
+TexturePixels::TexturePixels(const Image& image, const char* path)
+    : m_Width(1), m_Height(1), m_Pixels(NULL), m_Converted(NULL)
+{
+    static unsigned char placeholder[4] = {255, 0, 255, 0};  // blue, green, red: magenta
+    // A picture of no pixels at all (a zero width or height in its header)
+    // has nothing to upload either.
+    bool hasPixels = image.IsLoaded() && image.GetWidth() > 0 && image.GetHeight() > 0;
+    if (hasPixels && IsUploadable(image.m_Surface)) {
+        m_Width = image.GetWidth();
+        m_Height = image.GetHeight();
+        m_Pixels = image.GetPixels();
+        return;
+    }
+    if (hasPixels) {
+        m_Converted = ConvertToBgr(image.m_Surface);
+        if (m_Converted != NULL) {
+            m_Width = m_Converted->w;
+            m_Height = m_Converted->h;
+            m_Pixels = static_cast<unsigned char*>(m_Converted->pixels);
+            return;
+        }
+        LogMessage("%s has %d-byte pixels and could not be converted", path, image.GetBytesPerPixel());
+    }
+    LogMessage("%s: using a 1 x 1 magenta placeholder", path);
+    m_Pixels = placeholder;
+}
+
+TexturePixels::~TexturePixels()
+{
+    if (m_Converted != NULL) {
+        SDL_FreeSurface(m_Converted);
+    }
+}
+
 Texture::Texture(const char* path)
     : m_Id(0), m_Height(0), m_Width(0), m_Name(new char[TEXTURE_NAME_SIZE]), m_Pixels(NULL)
 {
@@ -68,34 +102,14 @@ Texture::Texture(const char* path)
     glBindTexture(GL_TEXTURE_2D, m_Id);
 
     Image* image = new Image(path);
-    SDL_Surface* converted = NULL;
-    if (image->IsLoaded() && !IsUploadable(image->m_Surface)) {
-        converted = ConvertToBgr(image->m_Surface);
-        if (converted == NULL) {
-            LogMessage("%s has %d-byte pixels and could not be converted", path, image->GetBytesPerPixel());
-        }
-    }
-    static unsigned char placeholder[4] = {255, 0, 255, 0};  // blue, green, red: magenta
-    if (converted != NULL) {
-        m_Width = converted->w;
-        m_Height = converted->h;
-        m_Pixels = static_cast<unsigned char*>(converted->pixels);
-    } else if (image->IsLoaded() && IsUploadable(image->m_Surface)) {
-        m_Width = image->GetWidth();
-        m_Height = image->GetHeight();
-        m_Pixels = image->GetPixels();
-    } else {
-        LogMessage("%s: using a 1 x 1 magenta placeholder", path);
-        m_Width = 1;
-        m_Height = 1;
-        m_Pixels = placeholder;
-    }
+    TexturePixels* source = new TexturePixels(*image, path);
+    m_Width = source->m_Width;
+    m_Height = source->m_Height;
+    m_Pixels = source->m_Pixels;
     SetParameters();
     gluBuild2DMipmaps(GL_TEXTURE_2D, 3, m_Width, m_Height, GL_BGR_EXT, GL_UNSIGNED_BYTE, m_Pixels);
     m_Pixels = NULL;
-    if (converted != NULL) {
-        SDL_FreeSurface(converted);
-    }
+    delete source;
     delete image;
     Registry()[static_cast<int>(m_Id)] = this;
 }

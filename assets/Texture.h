@@ -11,6 +11,28 @@
 
 static const int TEXTURE_NAME_SIZE = 400;
 
+class Image;
+struct SDL_Surface;
+
+// The blue-green-red pixels a texture is built from, worked out without
+// OpenGL: the picture's own rows when they are already 3-byte pixels padded
+// to 4-byte rows (as OpenGL unpacks them), else a converted copy, else the
+// 1 x 1 magenta placeholder (also for a picture with no pixels). Borrows from the image, which must outlive it.
+class TexturePixels {
+public:
+    int m_Width;
+    int m_Height;
+    unsigned char* m_Pixels;     // width x height pixels in rows padded to 4 bytes
+    SDL_Surface* m_Converted;    // owned; NULL unless the picture was converted
+
+    TexturePixels(const Image& image, const char* path);
+    ~TexturePixels();
+
+private:
+    TexturePixels(const TexturePixels&);
+    TexturePixels& operator=(const TexturePixels&);
+};
+
 class Texture {
 public:
     unsigned int m_Id;          // the OpenGL texture name

@@ -7,9 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "assets/Model.h"
-#include "assets/Ms3dReader.h"
-#include "assets/Texture.h"
+#include "fuzz/FuzzInputs.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
@@ -22,11 +20,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    Model model;
-    model.LoadFromMemory("fuzz.ms3d", data, size);
-    for (int i = 0; i < model.m_MaterialCount; ++i) {
-        delete model.m_Materials[i].texture;
+    if (!TryModel(data, size)) {
+        abort();
     }
-    FreeMs3dArrays(model);
     return 0;
 }

@@ -10,29 +10,38 @@ Heightmap::Heightmap(const char* fileName)
     : m_Heights(NULL), m_Side(0), m_MaxIndex(-1), m_Problem(NULL)
 {
     Image* image = new Image(fileName);
-    if (!image->IsLoaded()) {
+    Read(fileName, *image);
+    delete image;
+}
+
+Heightmap::Heightmap(const char* fileName, const Image& image)
+    : m_Heights(NULL), m_Side(0), m_MaxIndex(-1), m_Problem(NULL)
+{
+    Read(fileName, image);
+}
+
+void Heightmap::Read(const char* fileName, const Image& image)
+{
+    if (!image.IsLoaded()) {
         m_Problem = "the picture could not be loaded";
-        delete image;
         return;
     }
-    if (image->GetWidth() != image->GetHeight()) {
+    if (image.GetWidth() != image.GetHeight()) {
         m_Problem = "the picture is not square";
-        LogMessage("Heightmap %s is %d x %d: %s", fileName, image->GetWidth(), image->GetHeight(), m_Problem);
-        delete image;
+        LogMessage("Heightmap %s is %d x %d: %s", fileName, image.GetWidth(), image.GetHeight(), m_Problem);
         return;
     }
-    m_Side = image->GetWidth();
+    m_Side = image.GetWidth();
     LogMessage("Heightmap generation; heightmap pixelcount: %d", m_Side);
     LogMessage("Heightmap filename: %s", fileName);
     m_MaxIndex = m_Side - 1;
     m_Heights = new unsigned char[static_cast<size_t>(m_Side) * m_Side];
     for (int row = 0; row < m_Side; ++row) {
         for (int column = 0; column < m_Side; ++column) {
-            int value = static_cast<int>(image->GetPixel(column, row).x);
+            int value = static_cast<int>(image.GetPixel(column, row).x);
             m_Heights[static_cast<size_t>(row) * m_Side + column] = static_cast<unsigned char>(value & 0xFF);
         }
     }
-    delete image;
 }
 
 Heightmap::~Heightmap()

@@ -6,6 +6,8 @@
 
 #include <cstddef>
 
+class Image;
+
 class Heightmap {
 public:
     unsigned char* m_Heights;   // owned, side x side samples, row-major
@@ -16,6 +18,8 @@ public:
     // Reads the picture. A picture that cannot be loaded, or is not square,
     // leaves an empty grid (side 0) and says why in m_Problem.
     explicit Heightmap(const char* fileName);
+    // The same from a picture already loaded from fileName.
+    Heightmap(const char* fileName, const Image& image);
     virtual ~Heightmap();
 
     bool IsValid() const { return m_Problem == NULL; }
@@ -28,6 +32,7 @@ public:
     void Dump() const;
 
 private:
+    void Read(const char* fileName, const Image& image);
     Heightmap(const Heightmap&);
     Heightmap& operator=(const Heightmap&);
 };

@@ -8,11 +8,14 @@
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <dirent.h>
+#include <vector>
 
 #include "app/Logger.h"
 #include "assets/Image.h"
 #include "assets/Model.h"
 #include "assets/Texture.h"
+#include "fuzz/FuzzInputs.h"
 #include "tests/support/GLWindow.h"
 #include "tests/support/Ms3dBuilder.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -156,6 +159,56 @@ TEST_F(AssetsGL, MissingPictureShowsTheBoxAndBecomesAPlaceholder)
     EXPECT_EQ(texture.m_Height, 1);
     EXPECT_NE(m_Dir.ReadFile("vellmora.log").find("images/nowhere.tga: using a 1 x 1 magenta placeholder"),
               std::string::npos);
+}
+
+static std::vector<unsigned char> ReadBytes(const std::string& path)
+{
+    std::vector<unsigned char> bytes;
+    FILE* file = fopen(path.c_str(), "rb");
+    for (int c = file != NULL ? fgetc(file) : EOF; c != EOF; c = fgetc(file)) {
+        bytes.push_back(static_cast<unsigned char>(c));
+    }
+    if (file != NULL) {
+        fclose(file);
+    }
+    return bytes;
+}
+
+// The fuzz targets' seeds and every input they found a fault with, through
+// the targets' own steps (AddressSanitizer watches in the sanitized run).
+TEST_F(AssetsGL, FuzzSeedsAndFindingsLoadSafely)
+{
+    const char* const dirs[] = {"seeds/image", "findings/image", "seeds/ms3d", "findings/ms3d"};
+    int inputs = 0;
+    for (const char* dir : dirs) {
+        std::string path = std::string(VELLMORA_SOURCE_DIR "/fuzz/") + dir;
+        DIR* listing = opendir(path.c_str());
+        ASSERT_TRUE(listing != NULL) << path;
+        for (dirent* entry = readdir(listing); entry != NULL; entry = readdir(listing)) {
+            if (entry->d_name[0] == '.' || strstr(entry->d_name, ".py") != NULL) {
+                continue;
+            }
+            std::vector<unsigned char> bytes = ReadBytes(path + "/" + entry->d_name);
+            bool safe = strstr(dir, "image") ? TryPicture(bytes.data(), bytes.size())
+                                              : TryModel(bytes.data(), bytes.size());
+            EXPECT_TRUE(safe) << dir << "/" << entry->d_name;
+            ++inputs;
+        }
+        closedir(listing);
+    }
+    EXPECT_GE(inputs, 20);
+
+    // A header asking for 14855 x 60168 pixels is refused before decoding.
+    std::vector<unsigned char> huge = ReadBytes(VELLMORA_SOURCE_DIR "/fuzz/findings/image/tga-declares-3-gigabytes");
+    Image refused("huge.tga", huge.data() + 1, huge.size() - 1);
+    EXPECT_FALSE(refused.IsLoaded());
+    EXPECT_NE(m_Dir.ReadFile("vellmora.log").find("huge.tga could not be loaded: it says it is 14855 x 60168"),
+              std::string::npos);
+    // A picture with no pixels becomes the placeholder rather than an empty texture.
+    std::vector<unsigned char> empty = ReadBytes(VELLMORA_SOURCE_DIR "/fuzz/findings/image/tga-zero-width");
+    Image nothing("empty.tga", empty.data() + 1, empty.size() - 1);
+    TexturePixels placeholder(nothing, "empty.tga");
+    EXPECT_EQ(placeholder.m_Width * placeholder.m_Height, 1);
 }
 
 TEST_F(AssetsGL, PicturesOfOtherDepthsAreConverted)

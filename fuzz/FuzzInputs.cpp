@@ -1,0 +1,60 @@
+#include "fuzz/FuzzInputs.h"
+
+#include "assets/Image.h"
+#include "assets/Model.h"
+#include "assets/Ms3dReader.h"
+#include "assets/Texture.h"
+#include "terrain/Heightmap.h"
+
+static const int MAX_SAMPLED_SIDE = 257;
+
+// What the upload relies on: width x height pixels of 3 bytes in rows padded
+// to 4 bytes. Reading the last byte lets AddressSanitizer see that it is there.
+static bool IsUploadable(const TexturePixels& pixels)
+{
+    if (pixels.m_Width < 1 || pixels.m_Height < 1 || pixels.m_Pixels == NULL) {
+        return false;
+    }
+    size_t pitch = (static_cast<size_t>(pixels.m_Width) * 3 + 3) / 4 * 4;
+    size_t last = pitch * (pixels.m_Height - 1) + static_cast<size_t>(pixels.m_Width) * 3 - 1;
+    volatile unsigned char byte = pixels.m_Pixels[last];
+    (void)byte;
+    return true;
+}
+
+bool TryPicture(const uint8_t* data, size_t size)
+{
+    if (size < 1) {
+        return true;
+    }
+    const char* name = (data[0] & 1) ? "fuzz.tga" : "fuzz.bmp";
+    Image image(name, data + 1, size - 1);
+    TexturePixels* pixels = new TexturePixels(image, name);
+    bool uploadable = IsUploadable(*pixels);
+    delete pixels;
+    // Sampling costs the same for every pixel, so large pictures add time
+    // but nothing new: the game's own heightmap is 257 x 257.
+    if (image.GetWidth() > MAX_SAMPLED_SIDE || image.GetHeight() > MAX_SAMPLED_SIDE) {
+        return uploadable;
+    }
+    Heightmap heightmap(name, image);
+    bool sampled = !heightmap.IsValid() ||
+                   (heightmap.m_Side == image.GetWidth() && heightmap.GetHeight(0, heightmap.GetMaxIndex()) >= 0.0f);
+    return uploadable && sampled;
+}
+
+bool TryModel(const uint8_t* data, size_t size)
+{
+    Model model;
+    bool loaded = model.LoadFromMemory("fuzz.ms3d", data, size);
+    // A failed load leaves nothing to draw; a model that loaded is drawn,
+    // so every index it holds is followed.
+    bool empty = model.m_VertexCount == 0 && model.m_TriangleCount == 0 && model.m_GroupCount == 0 &&
+                 model.m_MaterialCount == 0;
+    model.DrawGeometry();
+    for (int i = 0; i < model.m_MaterialCount; ++i) {
+        delete model.m_Materials[i].texture;
+    }
+    FreeMs3dArrays(model);
+    return loaded || empty;
+}

@@ -1,0 +1,19 @@
+// What the fuzz targets do with one input, shared with the unit tests that
+// replay the seeds and every finding. Each returns false when the game's
+// own expectations do not hold (memory errors are AddressSanitizer's).
+#ifndef FUZZ_FUZZ_INPUTS_H
+#define FUZZ_FUZZ_INPUTS_H
+
+#include <cstddef>
+#include <cstdint>
+
+// The first byte picks the type the loader guesses from the file name (odd:
+// TGA, even: BMP); the rest is the picture. Decodes it, prepares the
+// texture's rows and samples it as a heightmap; needs no window.
+bool TryPicture(const uint8_t* data, size_t size);
+
+// Loads the bytes as a model, its materials' textures included, and frees
+// it. Needs a current OpenGL context.
+bool TryModel(const uint8_t* data, size_t size);
+
+#endif
