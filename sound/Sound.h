@@ -18,8 +18,8 @@ enum SoundError {
 };
 
 // Checks the mixer library's version, opens a 44100 Hz mix with 32 channels,
-// prints "Loading the song..." and an empty line, decodes "techno.mp3" whole
-// and starts it. Any failure prints its text on standard output and ends the
+// prints "Loading the song..." and an empty line, reads "techno.mp3" into
+// memory, checks its frames and starts it, decoded as it plays. Any failure prints its text on standard output and ends the
 // process with status 1.
 void StartMusic();
 

@@ -1,6 +1,6 @@
 // The sound layer on SDL_mixer 1.2 (mixing, WAV effects) and libmpg123 (the
-// music, decoded whole into one sample, since this SDL_mixer cannot load an
-// MP3 as a sample). Effects are decoded once per file name and replayed.
+// music, held as the file's bytes and decoded as it plays through the
+// mixer's music hook). Effects are decoded once per file name and replayed.
 #include <SDL/SDL.h>
 #include <SDL/SDL_mixer.h>
 #include <climits>
@@ -8,11 +8,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
-#include <mpg123.h>
 #include <string>
-#include <vector>
 
 #include "app/Fatal.h"
+#include "sound/MusicStream.h"
 #include "sound/Sound.h"
 
 static const int MIX_RATE = 44100;
@@ -37,81 +36,50 @@ static const char* const MUSIC_FILE = "techno.mp3";
     FailStartup(code, explanation);
 }
 
-// Decodes the whole MP3 into 16-bit samples at the mixer's rate and channel
-// count. Returns SOUND_OK or an error code.
-static int DecodeMp3(const char* fileName, int rate, int channels, std::vector<unsigned char>& outPcm)
+// Reads the whole file into memory from malloc. Returns SOUND_OK or an
+// error code.
+static int ReadWholeFile(const char* fileName, unsigned char** outBytes, size_t* outSize)
 {
-    FILE* probe = fopen(fileName, "rb");
-    if (probe == NULL) {
+    FILE* file = fopen(fileName, "rb");
+    if (file == NULL) {
         return SOUND_ERROR_FILE_NOT_FOUND;
     }
-    fclose(probe);
-    if (mpg123_init() != MPG123_OK) {
-        return SOUND_ERROR_MEMORY;
-    }
-    int error = MPG123_OK;
-    mpg123_handle* handle = mpg123_new(NULL, &error);
-    if (handle == NULL) {
-        return SOUND_ERROR_MEMORY;
-    }
-    // Resample to the mix and never guess a format from a stray sync word.
-    mpg123_param(handle, MPG123_FORCE_RATE, rate, 0.0);
-    mpg123_param(handle, MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
-    mpg123_format_none(handle);
-    mpg123_format(handle, rate, channels == 1 ? MPG123_MONO : MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    size_t size = 0;
+    size_t capacity = 0;
+    unsigned char* bytes = NULL;
     int result = SOUND_OK;
-    if (mpg123_open(handle, fileName) != MPG123_OK) {
-        result = SOUND_ERROR_FORMAT;
-    } else {
-        unsigned char buffer[16384];
-        size_t done = 0;
-        int status = MPG123_OK;
-        while ((status = mpg123_read(handle, buffer, sizeof buffer, &done)) == MPG123_OK ||
-               status == MPG123_NEW_FORMAT) {
-            outPcm.insert(outPcm.end(), buffer, buffer + done);
+    for (;;) {
+        if (size == capacity) {
+            capacity = capacity == 0 ? 1 << 20 : capacity * 2;
+            unsigned char* grown = static_cast<unsigned char*>(realloc(bytes, capacity));
+            if (grown == NULL) {
+                result = SOUND_ERROR_MEMORY;
+                break;
+            }
+            bytes = grown;
         }
-        outPcm.insert(outPcm.end(), buffer, buffer + done);
-        if (status != MPG123_DONE) {
-            result = outPcm.empty() ? SOUND_ERROR_FORMAT : SOUND_ERROR_FILE_LOAD;
-        } else if (outPcm.empty()) {
-            result = SOUND_ERROR_FORMAT;
+        size_t got = fread(bytes + size, 1, capacity - size, file);
+        size += got;
+        if (got == 0) {
+            result = ferror(file) ? SOUND_ERROR_FILE_LOAD : SOUND_OK;
+            break;
         }
-        mpg123_close(handle);
     }
-    mpg123_delete(handle);
-    return result;
+    fclose(file);
+    if (result != SOUND_OK) {
+        free(bytes);
+        return result;
+    }
+    *outBytes = bytes;
+    *outSize = size;
+    return SOUND_OK;
 }
 
-// Converts 16-bit native samples to the mixer's own format where it differs.
-static Mix_Chunk* MakeChunk(std::vector<unsigned char>& pcm, Uint16 format, int channels, int rate)
+// SDL_mixer's music hook: the song's next samples into the mix, before the
+// effects' channels are added.
+static void PlayMusic(void* stream, Uint8* samples, int length)
 {
-    SDL_AudioCVT cvt;
-    if (SDL_BuildAudioCVT(&cvt, AUDIO_S16SYS, static_cast<Uint8>(channels), rate, format,
-                          static_cast<Uint8>(channels), rate) < 0) {
-        return NULL;
-    }
-    cvt.len = static_cast<int>(pcm.size());
-    Uint8* data = static_cast<Uint8*>(malloc(static_cast<size_t>(cvt.len) * (cvt.len_mult > 0 ? cvt.len_mult : 1)));
-    if (data == NULL) {
-        return NULL;
-    }
-    memcpy(data, pcm.data(), pcm.size());
-    cvt.buf = data;
-    if (cvt.needed && SDL_ConvertAudio(&cvt) < 0) {
-        free(data);
-        return NULL;
-    }
-    // The chunk owns the samples (allocated) and lives until the process ends.
-    Mix_Chunk* chunk = static_cast<Mix_Chunk*>(malloc(sizeof(Mix_Chunk)));
-    if (chunk == NULL) {
-        free(data);
-        return NULL;
-    }
-    chunk->allocated = 1;
-    chunk->abuf = data;
-    chunk->alen = static_cast<Uint32>(cvt.needed ? cvt.len_cvt : cvt.len);
-    chunk->volume = MIX_MAX_VOLUME;
-    return chunk;
+    static_cast<MusicStream*>(stream)->Read(samples, length);
 }
 
 static void CheckMixerVersion()
@@ -141,16 +109,18 @@ void StartMusic()
     Uint16 format = 0;
     int channels = 0;
     Mix_QuerySpec(&rate, &format, &channels);
-    std::vector<unsigned char> pcm;
-    int error = DecodeMp3(MUSIC_FILE, rate, channels, pcm);
+    unsigned char* bytes = NULL;
+    size_t size = 0;
+    int error = ReadWholeFile(MUSIC_FILE, &bytes, &size);
+    // Lives as long as the process, like the song it plays.
+    MusicStream* music = new MusicStream();
+    if (error == SOUND_OK) {
+        error = music->Open(bytes, size, rate, channels, format);
+    }
     if (error != SOUND_OK) {
         FailMusic(error);
     }
-    Mix_Chunk* music = MakeChunk(pcm, format, channels, rate);
-    if (music == NULL) {
-        FailMusic(SOUND_ERROR_MEMORY);
-    }
-    Mix_PlayChannel(-1, music, 0);
+    Mix_HookMusic(PlayMusic, music);
 }
 
 void PlayEffect(const char* fileName)
