@@ -13,14 +13,21 @@
 //   the same time of unpaced passes: passes per second, the spread of the
 //   time from one swap to the next, the CPU time the process uses per
 //   second and the frame rate the overlay shows,
-//   peak resident memory.
-// Usage: vellmora_bench ASSET_DIR [FRAMES_PER_VIEW]
+//   peak resident memory,
+// and first, the start-up from outside: the game and the floor under it (a
+// bare program opening the same GL window, vellmora_floor) started afresh in
+// turn, each timed to its first swapped frame with its peak resident size,
+// the game's also as the amount above the floor.
+// Usage: vellmora_bench ASSET_DIR [FRAMES_PER_VIEW [START_UPS]]
+//        vellmora_bench --first-frame ASSET_DIR   (one start-up, as measured)
 #include <SDL/SDL.h>
 #include <algorithm>
 #include <dlfcn.h>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 #include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
@@ -29,6 +36,7 @@
 #include <GL/glext.h>
 
 #include "app/Controls.h"
+#include "bench/Startups.h"
 #include "app/Font.h"
 #include "app/FramePacer.h"
 #include "app/Game.h"
@@ -238,13 +246,82 @@ void PrintRow(const char* name, const Figures& figures, double reference)
 
 }  // namespace
 
+// The start-up child: the game started as the benchmark starts it, its first
+// frame swapped and reported, then a second of frames before it ends.
+int FirstFrame(const char* assetDir)
+{
+    if (chdir(assetDir) != 0) {
+        return 2;
+    }
+    Game* game = StartGame();
+    if (game == NULL) {
+        return 1;
+    }
+    game->RunFrame();
+    printf("swapped\n");
+    fflush(stdout);
+    PushKeyEvent('w', true);
+    for (int i = 0; i < 60; ++i) {
+        game->RunFrame();
+    }
+    delete game;
+    SDL_Quit();
+    return 0;
+}
+
+// Start-ups of the floor and of the game, taken in turn so that a busy
+// moment of the machine falls on both alike.
+void MeasureStartupsAboveTheFloor(const char* assetDir, int count)
+{
+    char self[4096];
+    ssize_t length = readlink("/proc/self/exe", self, sizeof self - 20);
+    if (length <= 0 || count < 1) {
+        return;
+    }
+    self[length] = '\0';
+    std::string floorPath = std::string(self, strrchr(self, '/') + 1) + "vellmora_floor";
+    char* floorArgv[] = {const_cast<char*>(floorPath.c_str()), NULL};
+    char* gameArgv[] = {self, const_cast<char*>("--first-frame"), const_cast<char*>(assetDir), NULL};
+    std::vector<double> floorMs, floorMb, gameMs, gameMb, aboveMs, aboveMb;
+    for (int i = 0; i < count; ++i) {
+        std::vector<Startup> floorRun = MeasureStartups(floorArgv, 1);
+        std::vector<Startup> gameRun = MeasureStartups(gameArgv, 1);
+        if (floorRun.empty() || gameRun.empty()) {
+            continue;
+        }
+        floorMs.push_back(floorRun[0].firstSwapMs);
+        floorMb.push_back(floorRun[0].peakMb);
+        gameMs.push_back(gameRun[0].firstSwapMs);
+        gameMb.push_back(gameRun[0].peakMb);
+        aboveMs.push_back(gameRun[0].firstSwapMs - floorRun[0].firstSwapMs);
+        aboveMb.push_back(gameRun[0].peakMb - floorRun[0].peakMb);
+    }
+    printf("start-up, from outside, %d times each:\n", count);
+    PrintSpread("  floor: first swapped frame", floorMs, "ms");
+    PrintSpread("  game: first swapped frame", gameMs, "ms");
+    PrintSpread("  game above the floor", aboveMs, "ms");
+    printf("  %-32s %7.1f ms\n", "median game - median floor", Median(gameMs) - Median(floorMs));
+    PrintSpread("  floor: peak resident", floorMb, "MB");
+    PrintSpread("  game: peak resident", gameMb, "MB");
+    PrintSpread("  game above the floor", aboveMb, "MB");
+    printf("  %-32s %7.1f MB\n", "median game - median floor", Median(gameMb) - Median(floorMb));
+    fflush(stdout);
+}
+
 int main(int argc, char** argv)
 {
-    if (argc < 2 || chdir(argv[1]) != 0) {
-        fprintf(stderr, "usage: %s ASSET_DIR [FRAMES_PER_VIEW]\n", argv[0]);
+    if (argc == 3 && strcmp(argv[1], "--first-frame") == 0) {
+        return FirstFrame(argv[2]);
+    }
+    if (argc < 2 || access(argv[1], R_OK) != 0) {
+        fprintf(stderr, "usage: %s ASSET_DIR [FRAMES_PER_VIEW [START_UPS]]\n", argv[0]);
         return 2;
     }
     int frames = argc > 2 ? atoi(argv[2]) : 600;
+    MeasureStartupsAboveTheFloor(argv[1], argc > 3 ? atoi(argv[3]) : 10);
+    if (chdir(argv[1]) != 0) {
+        return 2;
+    }
     Clock::time_point start = Clock::now();
     Game* game = StartGame();
     if (game == NULL) {
