@@ -10,6 +10,7 @@
 #include <GL/glext.h>
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 #include "app/Fatal.h"
 #include "app/Logger.h"
@@ -110,20 +111,29 @@ Vector3 Terrain::GetFaceNormal(int column, int row) const
 
 void Terrain::ComputeNormals()
 {
+    // Each cell's normal once, then up to four of them per vertex.
+    std::vector<Vector3> faces(static_cast<size_t>(m_Side) * m_Side);
     for (int i = 0; i < m_Side; ++i) {
+        for (int j = 0; j < m_Side; ++j) {
+            faces[static_cast<size_t>(i) * m_Side + j] = GetFaceNormal(j, i);
+        }
+    }
+    for (int i = 0; i < m_Side; ++i) {
+        const Vector3* row = &faces[static_cast<size_t>(i) * m_Side];
+        const Vector3* above = i >= 1 ? row - m_Side : row;  // read only from row 2 on
         for (int j = 0; j < m_Side; ++j) {
             // The bounds are 2, not 1: the cells of column 0 and row 0 only
             // shade the vertices of their own column or row.
             Vector3 sum;
             if (j >= 2 && i >= 2) {
-                sum += GetFaceNormal(j - 1, i - 1);
+                sum += above[j - 1];
             }
             if (j >= 2) {
-                sum += GetFaceNormal(j - 1, i);
+                sum += row[j - 1];
             }
-            sum += GetFaceNormal(j, i);
+            sum += row[j];
             if (i >= 2) {
-                sum += GetFaceNormal(j, i - 1);
+                sum += above[j];
             }
             sum.Normalize();
             m_Vertices[static_cast<size_t>(i) * m_Side + j].m_Normal = sum;
