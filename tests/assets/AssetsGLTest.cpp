@@ -183,7 +183,11 @@ TEST_F(AssetsGL, FuzzSeedsAndFindingsLoadSafely)
     for (const char* dir : dirs) {
         std::string path = std::string(VELLMORA_SOURCE_DIR "/fuzz/") + dir;
         DIR* listing = opendir(path.c_str());
-        ASSERT_TRUE(listing != NULL) << path;
+        if (listing == NULL) {
+            // A target nothing was found for has no findings to keep.
+            EXPECT_EQ(strncmp(dir, "findings/", 9), 0) << path;
+            continue;
+        }
         for (dirent* entry = readdir(listing); entry != NULL; entry = readdir(listing)) {
             if (entry->d_name[0] == '.' || strstr(entry->d_name, ".py") != NULL) {
                 continue;
