@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 #include <cstring>
+#include <thread>
 
 #include "app/GlyphSource.h"
 #include "app/Logger.h"
@@ -11,12 +12,45 @@
 static const char* const FONT_PATTERN = "Arial:bold";
 static const int FONT_PIXEL_SIZE = 25;
 
+// The face found and its glyphs rendered, on a thread of their own when the
+// start-up began them early.
+struct GlyphLoad {
+    GlyphBitmap glyphs[GLYPH_COUNT];
+    char faceFile[1024];
+    bool loaded;
+    std::thread* thread;
+};
+static GlyphLoad* s_EarlyLoad = NULL;
+
+static void LoadGlyphs(GlyphLoad* load)
+{
+    load->loaded = LoadGlyphBitmaps(FONT_PATTERN, FONT_PIXEL_SIZE, load->glyphs, load->faceFile,
+                                    sizeof load->faceFile);
+}
+
+void StartLoadingFont()
+{
+    if (s_EarlyLoad == NULL) {
+        s_EarlyLoad = new GlyphLoad();
+        s_EarlyLoad->thread = new std::thread(LoadGlyphs, s_EarlyLoad);
+    }
+}
+
 Font::Font()
     : m_ListBase(glGenLists(GLYPH_COUNT))
 {
-    GlyphBitmap glyphs[GLYPH_COUNT];
-    char faceFile[1024];
-    if (LoadGlyphBitmaps(FONT_PATTERN, FONT_PIXEL_SIZE, glyphs, faceFile, sizeof faceFile)) {
+    GlyphLoad* load = s_EarlyLoad;
+    s_EarlyLoad = NULL;
+    if (load != NULL) {
+        load->thread->join();
+        delete load->thread;
+    } else {
+        load = new GlyphLoad();
+        LoadGlyphs(load);
+    }
+    bool loaded = load->loaded;
+    GlyphBitmap* glyphs = load->glyphs;
+    if (loaded) {
         for (int i = 0; i < GLYPH_COUNT; ++i) {
             const GlyphBitmap& glyph = glyphs[i];
             glNewList(m_ListBase + i, GL_COMPILE);
@@ -24,6 +58,9 @@ Font::Font()
             glEndList();
         }
         FreeGlyphBitmaps(glyphs);
+    }
+    delete load;
+    if (loaded) {
         return;
     }
     if (BuildXFontLists(GLYPH_FIRST, GLYPH_COUNT, m_ListBase)) {

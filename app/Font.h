@@ -5,6 +5,12 @@
 #ifndef APP_FONT_H
 #define APP_FONT_H
 
+// Starts finding the face and rendering its glyphs on a thread of their own,
+// so that the work overlaps the opening of the window; the next Font takes
+// the result. Needs no OpenGL context. Optional: without it, Font does the
+// work itself.
+void StartLoadingFont();
+
 class Font {
 public:
     unsigned int m_ListBase;  // first of 96 consecutive display lists

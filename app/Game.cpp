@@ -53,6 +53,7 @@ Game::~Game()
 
 void Game::Init()
 {
+    StartLoadingFont();
     SetupVideo();
     m_Font = new Font();
     m_Scene = new Scene();
