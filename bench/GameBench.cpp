@@ -15,9 +15,10 @@
 //   second and the frame rate the overlay shows,
 //   peak resident memory,
 // and first, the start-up from outside: the game and the floor under it (a
-// bare program opening the same GL window, vellmora_floor) started afresh in
-// turn, each timed to its first swapped frame with its peak resident size,
-// the game's also as the amount above the floor.
+// bare program opening the same GL window, vellmora_floor), and the floor
+// drawing one triangle, started afresh in turn, each timed to its first
+// swapped frame with its peak resident size, the game's also as the amount
+// above the floor.
 // Usage: vellmora_bench ASSET_DIR [FRAMES_PER_VIEW [START_UPS]]
 //        vellmora_bench --first-frame ASSET_DIR   (one start-up, as measured)
 #include <SDL/SDL.h>
@@ -269,8 +270,8 @@ int FirstFrame(const char* assetDir)
     return 0;
 }
 
-// Start-ups of the floor and of the game, taken in turn so that a busy
-// moment of the machine falls on both alike.
+// Start-ups of the floor, of the floor with one drawing, and of the game,
+// taken in turn so that a busy moment of the machine falls on all alike.
 void MeasureStartupsAboveTheFloor(const char* assetDir, int count)
 {
     char self[4096];
@@ -281,30 +282,39 @@ void MeasureStartupsAboveTheFloor(const char* assetDir, int count)
     self[length] = '\0';
     std::string floorPath = std::string(self, strrchr(self, '/') + 1) + "vellmora_floor";
     char* floorArgv[] = {const_cast<char*>(floorPath.c_str()), NULL};
+    char* drawingArgv[] = {const_cast<char*>(floorPath.c_str()), const_cast<char*>("--draw"), NULL};
     char* gameArgv[] = {self, const_cast<char*>("--first-frame"), const_cast<char*>(assetDir), NULL};
-    std::vector<double> floorMs, floorMb, gameMs, gameMb, aboveMs, aboveMb;
+    char* const* programs[3] = {floorArgv, drawingArgv, gameArgv};
+    std::vector<double> ms[3], mb[3], aboveMs, aboveMb;
     for (int i = 0; i < count; ++i) {
-        std::vector<Startup> floorRun = MeasureStartups(floorArgv, 1);
-        std::vector<Startup> gameRun = MeasureStartups(gameArgv, 1);
-        if (floorRun.empty() || gameRun.empty()) {
+        Startup runs[3];
+        bool ok = true;
+        for (int p = 0; p < 3 && ok; ++p) {
+            std::vector<Startup> run = MeasureStartups(programs[p], 1);
+            ok = !run.empty();
+            runs[p] = ok ? run[0] : Startup();
+        }
+        if (!ok) {
             continue;
         }
-        floorMs.push_back(floorRun[0].firstSwapMs);
-        floorMb.push_back(floorRun[0].peakMb);
-        gameMs.push_back(gameRun[0].firstSwapMs);
-        gameMb.push_back(gameRun[0].peakMb);
-        aboveMs.push_back(gameRun[0].firstSwapMs - floorRun[0].firstSwapMs);
-        aboveMb.push_back(gameRun[0].peakMb - floorRun[0].peakMb);
+        for (int p = 0; p < 3; ++p) {
+            ms[p].push_back(runs[p].firstSwapMs);
+            mb[p].push_back(runs[p].peakMb);
+        }
+        aboveMs.push_back(runs[2].firstSwapMs - runs[0].firstSwapMs);
+        aboveMb.push_back(runs[2].peakMb - runs[0].peakMb);
     }
     printf("start-up, from outside, %d times each:\n", count);
-    PrintSpread("  floor: first swapped frame", floorMs, "ms");
-    PrintSpread("  game: first swapped frame", gameMs, "ms");
+    PrintSpread("  floor: first swapped frame", ms[0], "ms");
+    PrintSpread("  floor drawing one triangle", ms[1], "ms");
+    PrintSpread("  game: first swapped frame", ms[2], "ms");
     PrintSpread("  game above the floor", aboveMs, "ms");
-    printf("  %-32s %7.1f ms\n", "median game - median floor", Median(gameMs) - Median(floorMs));
-    PrintSpread("  floor: peak resident", floorMb, "MB");
-    PrintSpread("  game: peak resident", gameMb, "MB");
+    printf("  %-32s %7.1f ms\n", "median game - median floor", Median(ms[2]) - Median(ms[0]));
+    PrintSpread("  floor: peak resident", mb[0], "MB");
+    PrintSpread("  floor drawing one triangle", mb[1], "MB");
+    PrintSpread("  game: peak resident", mb[2], "MB");
     PrintSpread("  game above the floor", aboveMb, "MB");
-    printf("  %-32s %7.1f MB\n", "median game - median floor", Median(gameMb) - Median(floorMb));
+    printf("  %-32s %7.1f MB\n", "median game - median floor", Median(mb[2]) - Median(mb[0]));
     fflush(stdout);
 }
 
