@@ -41,16 +41,27 @@ static int Close(Display* display, Window window)
     return 0;
 }
 
+struct Rgb {
+    unsigned r, g, b;
+};
+
+// The red, green and blue (0..255) of the pixel at (x, y) of a 24-bit image.
+static Rgb PixelAt(XImage* image, int x, int y)
+{
+    unsigned long pixel = XGetPixel(image, x, y);
+    Rgb rgb = {static_cast<unsigned>((pixel & image->red_mask) >> 16),
+               static_cast<unsigned>((pixel & image->green_mask) >> 8),
+               static_cast<unsigned>(pixel & image->blue_mask)};
+    return rgb;
+}
+
 static int CountRed(XImage* image)
 {
     long red = 0;
     for (int y = 0; y < image->height; ++y) {
         for (int x = 0; x < image->width; ++x) {
-            unsigned long pixel = XGetPixel(image, x, y);
-            unsigned r = (pixel & image->red_mask) >> 16;
-            unsigned g = (pixel & image->green_mask) >> 8;
-            unsigned b = pixel & image->blue_mask;
-            red += (r > 200 && g < 60 && b < 60) ? 1 : 0;
+            Rgb c = PixelAt(image, x, y);
+            red += (c.r > 200 && c.g < 60 && c.b < 60) ? 1 : 0;
         }
     }
     printf("%ld\n", red);
@@ -62,10 +73,10 @@ static void PrintBand(XImage* image, int top, int bottom)
     double sum[3] = {0.0, 0.0, 0.0};
     for (int y = top; y < bottom; ++y) {
         for (int x = 0; x < image->width; ++x) {
-            unsigned long pixel = XGetPixel(image, x, y);
-            sum[0] += (pixel & image->red_mask) >> 16;
-            sum[1] += (pixel & image->green_mask) >> 8;
-            sum[2] += pixel & image->blue_mask;
+            Rgb c = PixelAt(image, x, y);
+            sum[0] += c.r;
+            sum[1] += c.g;
+            sum[2] += c.b;
         }
     }
     double count = static_cast<double>(bottom - top) * image->width;
@@ -85,9 +96,8 @@ static int Ink(XImage* image)
     int right = -1;
     for (int y = 0; y < image->height; ++y) {
         for (int x = 0; x < image->width; ++x) {
-            unsigned long pixel = XGetPixel(image, x, y);
-            bool dark = ((pixel & image->red_mask) >> 16) < 128 && ((pixel & image->green_mask) >> 8) < 128 &&
-                        (pixel & image->blue_mask) < 128;
+            Rgb c = PixelAt(image, x, y);
+            bool dark = c.r < 128 && c.g < 128 && c.b < 128;
             if (dark) {
                 left = x < left ? x : left;
                 right = x > right ? x : right;
@@ -104,10 +114,10 @@ static int Greys(XImage* image)
     int levels = 0;
     for (int y = 0; y < image->height; ++y) {
         for (int x = 0; x < image->width; ++x) {
-            unsigned long pixel = XGetPixel(image, x, y);
-            unsigned r = (pixel & image->red_mask) >> 16;
-            unsigned g = (pixel & image->green_mask) >> 8;
-            unsigned b = pixel & image->blue_mask;
+            Rgb c = PixelAt(image, x, y);
+            unsigned r = c.r;
+            unsigned g = c.g;
+            unsigned b = c.b;
             unsigned high = r > g ? (r > b ? r : b) : (g > b ? g : b);
             unsigned low = r < g ? (r < b ? r : b) : (g < b ? g : b);
             unsigned grey = (r + g + b) / 3;
