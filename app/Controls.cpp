@@ -1,4 +1,4 @@
-// The key table and the per-frame steering rules. Speeds are per frame.
+// The key table and the per-tick steering rules. Speeds are per tick.
 #include "app/Controls.h"
 
 #include "game/Skimmer.h"

@@ -1,5 +1,5 @@
 // The player's input as the main loop keeps it (held keys, roll input, this
-// frame's relative mouse motion) and the per-frame steering it drives.
+// tick's relative mouse motion) and the per-tick steering it drives.
 // Nothing here touches SDL or OpenGL, so the steering rules are testable alone.
 #ifndef APP_CONTROLS_H
 #define APP_CONTROLS_H
@@ -16,8 +16,8 @@ struct ControlState {
     bool m_CockpitView;    // 'c'
     bool m_OutsideView;    // 'o'
     int m_Roll;            // +1 while 'e' is down, -1 for 'q', 0 once either is released
-    int m_MouseDx;         // pixels this frame, + to the right
-    int m_MouseDy;         // pixels this frame, + downwards
+    int m_MouseDx;         // pixels this tick, + to the right
+    int m_MouseDy;         // pixels this tick, + downwards
 
     ControlState();
 };
@@ -32,7 +32,7 @@ enum {
 // which ends the game; every other key not in the table is ignored.
 bool ApplyKeyEvent(ControlState& state, int keySymbol, bool pressed);
 
-// One frame of steering on the craft from the input state: mouse turns,
+// One tick of steering on the craft from the input state: mouse turns,
 // roll, throttle / brake / drag, strafe and the afterburner, whose charge
 // (0..100) is updated in place. The craft's own motion step is not taken.
 void SteerCraft(const ControlState& state, Skimmer& craft, int& afterburnerCharge);

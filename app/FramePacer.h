@@ -1,32 +1,69 @@
-// FramePacer: holds the main loop to at most a fixed number of passes a
-// second. Every speed, turn and recharge of the game is an amount per pass,
-// so a display that refreshes faster than 60 Hz, or a swap that does not
-// wait for the refresh at all, would otherwise make the whole game faster.
-// Slots are counted from the start of the current run of on-time passes on
-// the monotonic clock, so waits neither drift nor pile up rounding errors.
+// FramePacer: the main loop's clock. The rules run in ticks, 60 a second of
+// real time on the monotonic clock whatever the drawing does; every speed,
+// turn and recharge of the game is an amount per tick. Frames are drawn
+// between ticks, showing the moving things part of the way from their
+// previous tick to their last (the blend). A frame runs the ticks that real
+// time asks for, but at most MAX_TICKS_PER_FRAME: a machine drawing fewer
+// than 15 frames a second slows the game down rather than spiralling.
+//
+// Frames come as often as the display shows them. Where the swap waits for
+// the display's refresh, that wait paces them; where it does not (Xvfb, VNC,
+// a driver told to ignore vsync), the pacer sleeps so that frames come at
+// most at the display's refresh rate. Which of the two holds is worked out
+// from the first frames: with a waiting swap, the times between swaps are
+// whole refresh periods. Clock readings are nanoseconds throughout.
 #ifndef APP_FRAME_PACER_H
 #define APP_FRAME_PACER_H
 
 class FramePacer {
 public:
-    static const int PASSES_PER_SECOND = 60;
+    static const int TICKS_PER_SECOND = 60;
+    static const int MAX_TICKS_PER_FRAME = 4;
+    static const int DEFAULT_REFRESH_HZ = 60;
 
-    long long m_StartNs;    // monotonic clock at the start of the first slot counted
-    long long m_Slots;      // slots ended since then
-    int m_PassesPerSecond;
+    enum SwapKind { SWAP_UNKNOWN, SWAP_WAITS, SWAP_DOES_NOT_WAIT };
 
-    // The first slot starts now.
-    explicit FramePacer(int passesPerSecond = PASSES_PER_SECOND);
+    long long m_TickStartNs;      // when tick 0 was due
+    long long m_Ticks;            // ticks since then: run, or given up when the game fell behind
+    int m_RefreshHz;              // the display's refresh rate
+    SwapKind m_Swap;
+    int m_FramesEnded;            // frames ended so far, up to the end of the probe
+    int m_AlignedGaps;            // probe: gaps between swaps that were whole refresh periods
+    long long m_LastSwapNs;       // when the last frame's swap returned
+    long long m_FrameStartNs;     // SWAP_DOES_NOT_WAIT: start of the current run of frame slots
+    long long m_FrameSlots;       // slots ended since then
+    long long m_WindowStartNs;    // SWAP_WAITS: start of the current quarter second
+    int m_WindowFrames;           // frames ended in it
 
-    // Ends the current pass at the given clock reading and returns how long to
-    // wait, in nanoseconds, for its slot to be over: 0 when the pass ran late,
-    // in which case the next slot simply starts now (no passes to catch up).
-    long long EndPassAt(long long nowNs);
-    // Ends the current pass now and sleeps until its slot is over.
-    void EndPass();
+    // The first tick is due at nowNs. A refresh rate of 0 (unknown) or an
+    // implausible one counts as DEFAULT_REFRESH_HZ.
+    FramePacer(int refreshHz, long long nowNs);
 
-    // The monotonic clock, in nanoseconds.
+    // The ticks a frame starting at nowNs runs first, at most
+    // MAX_TICKS_PER_FRAME, counted as taken. When real time asks for more,
+    // one is left for the next frame and the rest are given up: the game
+    // falls behind the clock instead.
+    int TakeTicksAt(long long nowNs);
+    // How far a frame at nowNs stands from the previous tick to the last, in
+    // [0, 1]: the time since the last tick was due over a tick's length. 1
+    // before any tick and while a tick is owed.
+    float BlendAt(long long nowNs) const;
+
+    // Ends a frame whose swap returned at nowNs. Returns how long to wait
+    // before the next frame: 0 where the swap waits for the display, or while
+    // that is still being worked out.
+    long long EndFrameAt(long long nowNs);
+    // Ends the frame whose swap just returned and sleeps as EndFrameAt says.
+    void EndFrame();
+
+    // The monotonic clock.
     static long long NowNs();
+
+private:
+    long long TickDueNs(long long tick) const;
+    void Probe(long long gapNs);
+    long long WaitForSlot(long long nowNs);
+    void WatchWaitingSwaps(long long nowNs);
 };
 
 #endif

@@ -1,4 +1,4 @@
-// Start-up, the main loop and one frame of the game.
+// Start-up, the main loop, one tick of the rules and one frame of drawing.
 //
 // OpenGL baseline of a frame (set once by SetupVideo): culling of back faces
 // with counter-clockwise fronts, depth test and 2D texturing on, smooth
@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/DisplayRate.h"
 #include "app/Fatal.h"
 #include "app/Font.h"
 #include "app/FramePacer.h"
@@ -22,6 +23,7 @@
 #include "assets/Texture.h"
 #include "scene/Camera.h"
 #include "game/Skimmer.h"
+#include "game/Timer.h"
 #include "game/World.h"
 #include "sound/Sound.h"
 #include "terrain/Scene.h"
@@ -38,7 +40,7 @@ static const int MESSAGE_SPACING = 30;
 Game::Game()
     : m_Title(strdup("Vellmora")), m_WindowWidth(800), m_WindowHeight(600), m_Screen(NULL),
       m_Font(NULL), m_Scene(NULL), m_Camera(NULL), m_Skimmer(NULL), m_World(NULL), m_DisplayedSpeed(0),
-      m_AfterburnerCharge(0)
+      m_AfterburnerCharge(0), m_TicksRun(0), m_FramesDrawn(0)
 {
     LogReset();
 }
@@ -66,6 +68,9 @@ void Game::Init()
     m_Camera = new Camera(m_WindowWidth, m_WindowHeight, m_Scene);
     m_Camera->Reset();
     m_Camera->SetTarget(m_Skimmer);
+    m_Motion.Track(m_Skimmer);
+    m_Motion.Track(m_Camera);
+    m_Motion.Track(&m_Camera->m_LagPosition);
     ListTextures();
     StartMusic();
 }
@@ -79,9 +84,9 @@ void Game::SetupVideo()
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 1);
-    // Every speed is per frame. The main loop holds itself to 60 passes a
-    // second; the swap also waits for the display's refresh where it can,
-    // which spares the work of frames nobody would see.
+    // The swap waits for the display's refresh where it can, so that each
+    // frame the display shows is drawn once; the main loop finds out whether
+    // it does and paces the frames itself where it does not.
     SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, 1);
     SDL_EnableUNICODE(1);
 
@@ -137,30 +142,58 @@ void Game::SetupVideo()
 void Game::Run()
 {
     SDL_EnableUNICODE(1);
-    FramePacer pacer;
+    FramePacer pacer(DisplayRefreshHz(), FramePacer::NowNs());
     bool running = true;
     while (running) {
-        running = RunFrame();
-        pacer.EndPass();
+        long long now = FramePacer::NowNs();
+        for (int ticks = pacer.TakeTicksAt(now); ticks > 0 && running; --ticks) {
+            running = RunTick();
+        }
+        DrawFrame(pacer.BlendAt(now));
+        pacer.EndFrame();
     }
 }
 
-bool Game::RunFrame()
+bool Game::RunTick()
 {
     bool running = true;
     SDL_Event event;
     if (SDL_PollEvent(&event)) {
         running = HandleEvent(event);
     }
+    // The motion since the last read: a frame's worth goes to its first tick.
     SDL_GetRelativeMouseState(&m_Controls.m_MouseDx, &m_Controls.m_MouseDy);
+    bool cockpitView = m_Camera->m_CockpitView;
     SwitchViews();
     m_World->Update();
     ApplyControls();
+    if (m_Camera->m_CockpitView != cockpitView) {
+        // The eye jumps to the other view; a glide between them would show
+        // places it never was.
+        m_Motion.Snap();
+    }
+    m_Motion.EndTick();
+    ++m_TicksRun;
+    return running;
+}
+
+void Game::DrawFrame(float blend)
+{
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    m_Motion.Begin(blend);
     Render();
+    m_Motion.End();
     DrawOverlay();
     glFlush();
     SDL_GL_SwapBuffers();
+    Timer::Instance()->CountFrame();
+    ++m_FramesDrawn;
+}
+
+bool Game::RunFrame()
+{
+    bool running = RunTick();
+    DrawFrame(1.0f);
     return running;
 }
 
@@ -197,7 +230,7 @@ void Game::ApplyControls()
 {
     SteerCraft(m_Controls, *m_Skimmer, m_AfterburnerCharge);
     if (m_Controls.m_Light) {
-        m_Skimmer->ToggleLight();  // every frame the key is held: it flickers
+        m_Skimmer->ToggleLight();  // every tick the key is held: it flickers
     }
     m_Skimmer->Update();
     m_Camera->Update();
@@ -222,14 +255,12 @@ void Game::DrawOverlay()
     glOrtho(0, m_WindowWidth, 0, m_WindowHeight, -1, 1);
     glMatrixMode(GL_MODELVIEW);
 
-    // The world's lines for this frame, from y = 60 up, each freed once drawn.
+    // The last tick's lines, from y = 60 up; the next tick replaces them.
     int y = FIRST_MESSAGE_Y;
-    for (char* message : m_World->m_Messages) {
+    for (const char* message : m_World->m_Messages) {
         m_Font->Print(message, OVERLAY_TEXT_X, y);
-        free(message);
         y += MESSAGE_SPACING;
     }
-    m_World->m_Messages.clear();
 
     char line[64];
     m_DisplayedSpeed = DisplayedSpeed(m_Skimmer->m_Speed);

@@ -1,12 +1,15 @@
 // Game: the one game object. It owns the camera and the font, runs start-up
-// (Init) and the main loop (Run), one frame per pass: take at most one event,
-// read the mouse, switch views, the world's rules, steer, clear, draw the
-// world, draw the overlay, swap. Run holds the passes to at most 60 a second;
-// a pass itself (RunFrame) has no timing in it.
+// (Init) and the main loop (Run). The rules run in ticks, 60 a second of real
+// time: take at most one event, read the mouse, switch views, the world's
+// rules, steer. The drawing runs in frames, as often as the display shows
+// them: clear, draw the world with the moving things between their last two
+// ticks, draw the overlay of the last tick, swap. A tick or a frame itself
+// has no timing in it; Run's FramePacer says when each comes.
 #ifndef APP_GAME_H
 #define APP_GAME_H
 
 #include "app/Controls.h"
+#include "scene/MotionBlend.h"
 
 struct SDL_Surface;
 union SDL_Event;
@@ -30,6 +33,9 @@ public:
     ControlState m_Controls;
     int m_DisplayedSpeed;        // the speed line's mph, written each frame before it is printed
     int m_AfterburnerCharge;     // 0..100
+    MotionBlend m_Motion;        // the craft and the camera between their last two ticks
+    long long m_TicksRun;        // since Init
+    long long m_FramesDrawn;     // since Init
 
     // Stores the title, empties the log, sets the window size.
     Game();
@@ -39,12 +45,18 @@ public:
     // the world, camera (sky), the texture listing, the music. Ends the
     // process on a fatal failure.
     void Init();
-    // Frames until the window is closed, at most 60 a second: a pass that
-    // ends early waits for the rest of its 1/60 s; a late one never makes
-    // the next passes hurry. Escape ends the process from inside.
+    // Ticks and frames until the window is closed: before each frame the
+    // ticks real time asks for, at most 4 (below 15 frames a second the game
+    // slows down); a close ends the loop after the frame in which it is
+    // taken. Escape ends the process from inside.
     void Run();
-    // One pass of the main loop. Returns false once a quit event was taken
-    // (the frame is still drawn).
+    // One tick of the rules. Returns false once a quit event was taken.
+    bool RunTick();
+    // One frame: the moving things at blend (0 the previous tick, 1 the
+    // last) and the overlay of the last tick.
+    void DrawFrame(float blend);
+    // One tick, then a frame drawing it as it stands: what tests and
+    // benchmarks drive the game with. Returns RunTick's answer.
     bool RunFrame();
 
     void SetupVideo();

@@ -1,4 +1,4 @@
-// Setting up the level and its per-frame rules.
+// Setting up the level and its per-tick rules.
 #include "game/World.h"
 
 #include <cstdarg>
@@ -46,9 +46,7 @@ World::World(Scene* scene)
 
 World::~World()
 {
-    for (char* message : m_Messages) {
-        free(message);
-    }
+    FreeMessages();
 }
 
 void World::Populate(const Model& templateModel, int count, int kind)
@@ -68,15 +66,14 @@ void World::Populate(const Model& templateModel, int count, int kind)
 
 void World::Update()
 {
+    FreeMessages();
     KeepInFlyingSpace();
     Collide();
     AddMessage("Boxes to collect: %d", m_BoxesToCollect);
-    Timer* timer = Timer::Instance();
-    timer->CountFrame();
-    AddMessage("%.1f FPS", static_cast<double>(timer->UpdateRate()));
+    AddMessage("%.1f FPS", static_cast<double>(Timer::Instance()->UpdateRate()));
 }
 
-// Writes the position directly; the craft's own step later this frame
+// Writes the position directly; the craft's own step later this tick
 // rebuilds its sphere from the corrected position.
 void World::KeepInFlyingSpace()
 {
@@ -104,7 +101,7 @@ void World::Collide()
         }
         if (object->kind != KIND_BOX) {
             // Thrown back; the craft is not moved out of the palm, so while it
-            // stays inside, this happens again every frame.
+            // stays inside, this happens again every tick.
             m_Skimmer->SetSpeed(CRASH_SPEED);
             PlayEffect("crash.wav");
         } else if (object->visible) {
@@ -113,6 +110,14 @@ void World::Collide()
             PlayEffect("gotbox.wav");
         }
     }
+}
+
+void World::FreeMessages()
+{
+    for (char* message : m_Messages) {
+        free(message);
+    }
+    m_Messages.clear();
 }
 
 void World::AddMessage(const char* format, ...)

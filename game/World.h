@@ -1,6 +1,6 @@
 // World: the level. Twenty palms to avoid and twenty boxes to collect,
 // copies of two template models scattered at random over the terrain at
-// start-up; each frame its rules keep the craft in the flying space (at
+// start-up; each tick its rules keep the craft in the flying space (at
 // least 100 above the ground, at most 1500 high, inside the land's square),
 // crash it against palms, collect boxes, and leave two overlay lines.
 #ifndef GAME_WORLD_H
@@ -19,7 +19,7 @@ public:
     std::vector<SceneObject*> m_Objects;   // the 20 palms, then the 20 boxes; not owned
     Skimmer* m_Skimmer;                    // not owned; set by SetSkimmer
     int m_BoxesToCollect;                  // 20, down to 0
-    std::vector<char*> m_Messages;         // this frame's overlay lines (malloc'd); the main loop frees them
+    std::vector<char*> m_Messages;         // the last tick's overlay lines (malloc'd, owned)
 
     // Seeds the random numbers with the time in seconds and places the palms
     // and boxes on the ground of the scene's terrain.
@@ -28,13 +28,16 @@ public:
 
     void SetSkimmer(Skimmer* skimmer) { m_Skimmer = skimmer; }
 
-    // One frame of the rules; appends "Boxes to collect: %d" and "%.1f FPS".
+    // One tick of the rules. Frees the previous tick's lines, drawn or not,
+    // and leaves "Boxes to collect: %d" and "%.1f FPS" (the drawn frames'
+    // rate, counted by the main loop) for the frames until the next tick.
     void Update();
 
 private:
     void Populate(const Model& templateModel, int count, int kind);
     void KeepInFlyingSpace();
     void Collide();
+    void FreeMessages();
     void AddMessage(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
     World(const World&);

@@ -1,7 +1,7 @@
 // Camera: follows one target (the player's craft) and turns it into the view
 // transform each frame, in the cockpit view (from the craft's own position and
 // orientation) or the outside view (from 500 above and 500 behind along world
-// +z, trailing one frame). It owns the sky; Apply draws sky, then scene.
+// +z, trailing one tick). It owns the sky; Apply draws sky, then scene.
 #ifndef SCENE_CAMERA_H
 #define SCENE_CAMERA_H
 

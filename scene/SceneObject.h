@@ -1,6 +1,6 @@
 // SceneObject: the base of everything placed and drawn (camera, models, the
 // skimmer, sky, terrain and its patches). It owns a position, an orientation,
-// a per-frame speed and a bounding sphere, offers the motion operations the
+// a per-tick speed and a bounding sphere, offers the motion operations the
 // game steers the craft with, and draws itself through its own transform.
 // Angles are degrees; forward is the local -z axis, right the local +x axis.
 #ifndef SCENE_SCENE_OBJECT_H
@@ -21,7 +21,7 @@ public:
     BoundingSphere m_BoundingSphere;  // centre in world coordinates
     Quat m_Orientation;
     Vector3 m_Position;
-    float m_Speed;                    // world units per frame; negative moves backwards
+    float m_Speed;                    // world units per tick; negative moves backwards
     Vector3 m_Forward;                // unit orientation * (0, 0, -1) after the first Update
     float m_Strafe;                   // sideways step taken by the next Update; + is right
 

@@ -22,7 +22,7 @@ PACKAGES="
     build-essential cmake pkg-config git
     libsdl1.2-compat-dev libsdl-image1.2-dev libsdl-mixer1.2-dev libmpg123-dev
     libgl-dev libglu1-mesa-dev libgl1-mesa-dri
-    libfreetype-dev libfontconfig-dev fonts-liberation2 libx11-dev libxtst-dev libxft-dev
+    libfreetype-dev libfontconfig-dev fonts-liberation2 libx11-dev libxrandr-dev libxtst-dev libxft-dev
     libmp3lame-dev librsvg2-bin
     libgtest-dev
     xvfb xauth xdotool x11-apps x11-utils

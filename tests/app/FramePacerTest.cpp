@@ -1,25 +1,119 @@
 #include "app/FramePacer.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
+
+#include "app/DisplayRate.h"
 
 static const long long MS = 1000000;
 static const long long SECOND = 1000 * MS;
 
-TEST(FramePacer, WaitsOutQuickPassesWithoutDriftAndNeverCatchesUp)
+// Frames drawn at a steady rate on a fake clock, for ten seconds.
+struct TickCount {
+    long long m_Ticks = 0;
+    int m_MostTicksInAFrame = 0;
+    int m_FewestTicksInAFrame = 1000;
+};
+
+static TickCount DrawFramesFor10Seconds(int framesPerSecond)
 {
-    FramePacer pacer(60);
-    pacer.m_StartNs = 0;
-    // Passes of 5 ms, each followed by its wait: 600 slots end at exactly 10 s.
-    long long now = 0;
-    for (int i = 0; i < 600; ++i) {
-        now += 5 * MS;
-        long long wait = pacer.EndPassAt(now);
-        ASSERT_TRUE(wait > 0 && wait < 12 * MS) << i;
-        now += wait;
+    FramePacer pacer(60, 0);
+    TickCount run;
+    float previousBlend = 0.0f;
+    for (long long frame = 0; frame * SECOND / framesPerSecond < 10 * SECOND; ++frame) {
+        long long now = frame * SECOND / framesPerSecond;
+        int ticks = pacer.TakeTicksAt(now);
+        float blend = pacer.BlendAt(now);
+        EXPECT_TRUE(blend >= 0.0f && blend <= 1.0f) << framesPerSecond << " fps, frame " << frame;
+        if (ticks == 0) {
+            // No tick between two frames: the later one stands further on.
+            EXPECT_GT(blend, previousBlend) << framesPerSecond << " fps, frame " << frame;
+        }
+        previousBlend = blend;
+        run.m_Ticks += ticks;
+        run.m_MostTicksInAFrame = std::max(run.m_MostTicksInAFrame, ticks);
+        if (frame > 0) {  // the first frame runs the first tick alone
+            run.m_FewestTicksInAFrame = std::min(run.m_FewestTicksInAFrame, ticks);
+        }
     }
-    EXPECT_EQ(now, 10 * SECOND);
-    // A stall of three slots does not wait; the next pass has a whole slot
-    // of its own from where the stall ended, not a hurried one.
-    EXPECT_EQ(pacer.EndPassAt(now + 50 * MS), 0);
-    EXPECT_EQ(pacer.EndPassAt(now + 55 * MS), SECOND / 60 - 5 * MS);
+    return run;
+}
+
+TEST(FramePacer, RunsSixtyTicksASecondAtEveryFrameRateFromFifteenUp)
+{
+    for (int fps : {15, 30, 60, 144, 240}) {
+        TickCount run = DrawFramesFor10Seconds(fps);
+        EXPECT_NEAR(run.m_Ticks / 10.0, 60.0, 0.5) << fps << " fps";
+        EXPECT_LE(run.m_MostTicksInAFrame, 4) << fps << " fps";
+    }
+    // Faster than the ticks, a frame runs one tick or none.
+    TickCount fast = DrawFramesFor10Seconds(144);
+    EXPECT_EQ(fast.m_FewestTicksInAFrame, 0);
+    EXPECT_EQ(fast.m_MostTicksInAFrame, 1);
+    // Below 15 frames a second, every frame runs 4 ticks and the game slows.
+    TickCount slow = DrawFramesFor10Seconds(10);
+    EXPECT_EQ(slow.m_FewestTicksInAFrame, 4);
+    EXPECT_EQ(slow.m_MostTicksInAFrame, 4);
+}
+
+TEST(FramePacer, BlendGrowsFromTheLastTickAndIsWholeBeforeAny)
+{
+    FramePacer pacer(60, 1 * SECOND);
+    EXPECT_EQ(pacer.BlendAt(1 * SECOND), 1.0f);
+    EXPECT_EQ(pacer.TakeTicksAt(1 * SECOND), 1);
+    EXPECT_FLOAT_EQ(pacer.BlendAt(1 * SECOND), 0.0f);
+    EXPECT_NEAR(pacer.BlendAt(1 * SECOND + SECOND / 240), 0.25f, 1e-4f);
+    EXPECT_NEAR(pacer.BlendAt(1 * SECOND + SECOND / 80), 0.75f, 1e-4f);
+    // A frame that comes too late for its ticks shows the last tick whole.
+    EXPECT_EQ(pacer.BlendAt(2 * SECOND), 1.0f);
+}
+
+// A display swapping every refresh period, whole periods apart.
+TEST(FramePacer, LetsAWaitingSwapPaceTheFramesAndPacesThemItselfOtherwise)
+{
+    FramePacer vsync(144, 0);
+    long long now = 0;
+    for (int frame = 1; frame <= 600; ++frame) {
+        now = frame * SECOND / 144;
+        EXPECT_EQ(vsync.EndFrameAt(now), 0) << frame;
+    }
+    EXPECT_EQ(vsync.m_Swap, FramePacer::SWAP_WAITS);
+
+    // Swaps that do not wait, on a machine drawing a frame in 5 ms: after
+    // the probe, frames come at the refresh rate, here 60 a second.
+    FramePacer free(60, 0);
+    now = 0;
+    int frames = 0;
+    while (now < 10 * SECOND) {
+        now += 5 * MS;
+        long long wait = free.EndFrameAt(now);
+        ASSERT_TRUE(wait >= 0 && wait < 12 * MS);
+        now += wait;
+        ++frames;
+    }
+    EXPECT_EQ(free.m_Swap, FramePacer::SWAP_DOES_NOT_WAIT);
+    EXPECT_NEAR(frames, 600, 20);
+
+    // A machine that happens to draw at 30 frames a second fools the probe;
+    // once its frames come faster than a waiting swap allows, the pacer
+    // paces them after all.
+    FramePacer fooled(60, 0);
+    for (int frame = 1; frame <= 30; ++frame) {
+        fooled.EndFrameAt(frame * SECOND / 30);
+    }
+    EXPECT_EQ(fooled.m_Swap, FramePacer::SWAP_WAITS);
+    now = SECOND;
+    for (int frame = 0; frame < 100 && fooled.m_Swap == FramePacer::SWAP_WAITS; ++frame) {
+        now += 5 * MS;
+        fooled.EndFrameAt(now);
+    }
+    EXPECT_EQ(fooled.m_Swap, FramePacer::SWAP_DOES_NOT_WAIT);
+    EXPECT_LT(now, SECOND + 300 * MS);
+    // An unreadable refresh rate counts as 60. Rates come from the modes'
+    // timings: 1080p at 60 Hz and 144 Hz, a double-scanned 320 x 240.
+    EXPECT_EQ(FramePacer(0, 0).m_RefreshHz, 60);
+    EXPECT_NEAR(ModeRefreshHz(148500000, 2200, 1125, false, false), 60.0, 1e-9);
+    EXPECT_NEAR(ModeRefreshHz(346500000, 2080, 1157, false, false), 143.98, 0.01);
+    EXPECT_NEAR(ModeRefreshHz(12587500, 400, 262, true, false), 60.05, 0.01);
+    EXPECT_EQ(ModeRefreshHz(0, 0, 0, false, false), 0.0);
 }

@@ -190,18 +190,26 @@ TEST(GameOverlay, PrintsTheLinesOfTheFrameAtTheirPlaces)
     RecordingFont* font = new RecordingFont();
     delete game.m_Font;
     game.m_Font = font;
-    // A third message line lands on the afterburner line's row.
-    game.m_World->m_Messages.push_back(strdup("one line more"));
+    // Two ticks, then a frame: it shows the last tick's lines once each, the
+    // earlier tick's being gone. A third line lands on the afterburner row.
     game.m_Skimmer->m_Speed = -0.36f;  // less 2 % drag: -0.3528, shown as -3
-    game.m_AfterburnerCharge = 40;     // one more this frame
-    driver.Frames(1);
+    game.m_AfterburnerCharge = 39;     // one more each tick
+    game.RunTick();
+    game.m_Skimmer->m_Speed = -0.36f;
+    game.RunTick();
+    game.m_World->m_Messages.insert(game.m_World->m_Messages.begin(), strdup("one line more"));
+    game.DrawFrame(0.5f);
     ASSERT_EQ(font->m_Lines.size(), 5u);
     EXPECT_EQ(font->m_Lines[0], "10,60 one line more");
     EXPECT_EQ(font->m_Lines[1], "10,90 Boxes to collect: 20");
     EXPECT_TRUE(std::regex_match(font->m_Lines[2], std::regex("10,120 [0-9]+\\.[0-9] FPS"))) << font->m_Lines[2];
     EXPECT_EQ(font->m_Lines[3], "10,140 speed: -3 mph");
     EXPECT_EQ(font->m_Lines[4], "10,120 afterburner: 41 %");
-    EXPECT_TRUE(game.m_World->m_Messages.empty());
+    // The lines stay for the frames until the next tick, which replaces them.
+    game.DrawFrame(1.0f);
+    EXPECT_EQ(font->m_Lines.size(), 10u);
+    game.RunTick();
+    EXPECT_EQ(game.m_World->m_Messages.size(), 2u);
 
     // The figure is worked in double precision and truncated toward zero.
     EXPECT_EQ(Game::DisplayedSpeed(0.7f), 6);

@@ -185,11 +185,6 @@ TEST_F(WorldRules, MessageLinesShowTheCountAndTheRate)
     EXPECT_EQ(m_World->m_BoxesToCollect, 0);
 }
 
-TEST_F(WorldRules, OverlayDrawsAndFreesTheLinesEachFrame)
-{
-    m_Driver.Frames(3);
-    EXPECT_TRUE(m_World->m_Messages.empty());
-}
 
 TEST_F(WorldRules, SkimmerShowsOnlyInTheOutsideViewAndTogglesItsLight)
 {

@@ -91,14 +91,14 @@ int main(int argc, char** argv)
     PushKeyEvent('o', true);
     PushKeyEvent('o', false);
     Vector3 spot(pair.x, pair.y, pair.z + SOUTH_OF_BOX);
-    FramePacer pacer;
+    FramePacer pacer(FramePacer::TICKS_PER_SECOND, FramePacer::NowNs());
     for (int frame = 0; frame < 5000; ++frame) {
         if (FlatDistance(game->m_Skimmer->m_Position, spot) < CLOSE_ENOUGH) {
             break;
         }
         pilot.Steer(spot);
         game->RunFrame();
-        pacer.EndPass();
+        pacer.EndFrame();
     }
     const char* output = argv[2];
     bool saved = SaveFrontBuffer(game->m_WindowWidth, game->m_WindowHeight, output);
