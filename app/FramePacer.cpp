@@ -15,6 +15,7 @@ static const int PROBE_SKIPPED_FRAMES = 2;
 static const int PROBE_GAPS = 16;
 static const int PROBE_ALIGNED_GAPS_NEEDED = 12;
 static const double ALIGNMENT_TOLERANCE = 0.1;  // of a refresh period
+static const int PROBE_HALF_PERIODS = 3;
 // A swap that waits never lets more frames through than the display shows;
 // a quarter second with a quarter more than that proves it does not wait.
 static const long long WATCH_WINDOW_NS = NS_PER_SECOND / 4;
@@ -73,17 +74,22 @@ long long FramePacer::EndFrameAt(long long nowNs)
     switch (m_Swap) {
     case SWAP_UNKNOWN:
         Probe(gapNs);
-        if (m_Swap == SWAP_DOES_NOT_WAIT) {
+        if (m_Swap != SWAP_UNKNOWN) {
             m_FrameStartNs = nowNs;
             m_FrameSlots = 0;
+            m_WindowStartNs = nowNs;
+            return 0;
         }
-        m_WindowStartNs = nowNs;
-        return 0;
+        // While probing, frames come at most every one and a half periods:
+        // a swap that waits turns such gaps into whole periods, one that
+        // does not leaves them at one and a half, and the probe's frames
+        // never outrun the display either way.
+        return WaitForSlot(nowNs, PROBE_HALF_PERIODS);
     case SWAP_WAITS:
         WatchWaitingSwaps(nowNs);
         return 0;
     case SWAP_DOES_NOT_WAIT:
-        return WaitForSlot(nowNs);
+        return WaitForSlot(nowNs, 2);
     }
     return 0;
 }
@@ -106,13 +112,13 @@ void FramePacer::Probe(long long gapNs)
     }
 }
 
-// Frames in slots of one refresh period, counted from the start of the
-// current run of on-time frames; a late frame starts a new run rather than
-// making the next ones hurry.
-long long FramePacer::WaitForSlot(long long nowNs)
+// Frames in slots of so many half refresh periods, counted from the start
+// of the current run of on-time frames; a late frame starts a new run rather
+// than making the next ones hurry.
+long long FramePacer::WaitForSlot(long long nowNs, int halfPeriods)
 {
     ++m_FrameSlots;
-    long long deadline = m_FrameStartNs + m_FrameSlots * NS_PER_SECOND / m_RefreshHz;
+    long long deadline = m_FrameStartNs + m_FrameSlots * halfPeriods * NS_PER_SECOND / (2 * m_RefreshHz);
     if (nowNs >= deadline) {
         m_FrameStartNs = nowNs;
         m_FrameSlots = 0;

@@ -10,8 +10,9 @@
 // the display's refresh, that wait paces them; where it does not (Xvfb, VNC,
 // a driver told to ignore vsync), the pacer sleeps so that frames come at
 // most at the display's refresh rate. Which of the two holds is worked out
-// from the first frames: with a waiting swap, the times between swaps are
-// whole refresh periods. Clock readings are nanoseconds throughout.
+// from the first frames, held to one every one and a half refresh periods:
+// a waiting swap turns those gaps into whole periods. Clock readings are
+// nanoseconds throughout.
 #ifndef APP_FRAME_PACER_H
 #define APP_FRAME_PACER_H
 
@@ -30,7 +31,7 @@ public:
     int m_FramesEnded;            // frames ended so far, up to the end of the probe
     int m_AlignedGaps;            // probe: gaps between swaps that were whole refresh periods
     long long m_LastSwapNs;       // when the last frame's swap returned
-    long long m_FrameStartNs;     // SWAP_DOES_NOT_WAIT: start of the current run of frame slots
+    long long m_FrameStartNs;     // start of the current run of frame slots
     long long m_FrameSlots;       // slots ended since then
     long long m_WindowStartNs;    // SWAP_WAITS: start of the current quarter second
     int m_WindowFrames;           // frames ended in it
@@ -50,8 +51,7 @@ public:
     float BlendAt(long long nowNs) const;
 
     // Ends a frame whose swap returned at nowNs. Returns how long to wait
-    // before the next frame: 0 where the swap waits for the display, or while
-    // that is still being worked out.
+    // before the next frame: 0 where the swap waits for the display.
     long long EndFrameAt(long long nowNs);
     // Ends the frame whose swap just returned and sleeps as EndFrameAt says.
     void EndFrame();
@@ -62,7 +62,7 @@ public:
 private:
     long long TickDueNs(long long tick) const;
     void Probe(long long gapNs);
-    long long WaitForSlot(long long nowNs);
+    long long WaitForSlot(long long nowNs, int halfPeriods);
     void WatchWaitingSwaps(long long nowNs);
 };
 
