@@ -9,10 +9,13 @@
 //   full-screen layer of both ground textures, lit and fogged (the pixel
 //   work a frame cannot avoid when the ground fills the view) - and the
 //   game's frames as ratios to the last,
-//   the real main loop (Run, paced) for a few seconds in each view beside
-//   the same time of unpaced passes: passes per second, the spread of the
-//   time from one swap to the next, the CPU time the process uses per
-//   second and the frame rate the overlay shows,
+//   the real main loop (Run) for a few seconds in each view beside the same
+//   time of RunFrame back to back (one tick and one frame, as fast as the
+//   machine draws): ticks and frames per second, the spread of the time
+//   from one swap to the next, the CPU time the process uses per second,
+//   the frame rate the overlay shows, and the speed line after W is held
+//   for 1.5 s in Run; the same again at the end in a child whose renderer
+//   is slowed (one rasteriser thread, one core shared with a busy process),
 //   peak resident memory,
 // and first, the start-up from outside: the game and the floor under it (a
 // bare program opening the same GL window, vellmora_floor), and the floor
@@ -21,6 +24,7 @@
 // above the floor.
 // Usage: vellmora_bench ASSET_DIR [FRAMES_PER_VIEW [START_UPS]]
 //        vellmora_bench --first-frame ASSET_DIR   (one start-up, as measured)
+//        vellmora_bench --loop-rows ASSET_DIR TITLE   (the main loop's rows alone)
 #include <SDL/SDL.h>
 #include <algorithm>
 #include <dlfcn.h>
@@ -29,7 +33,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <sched.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -48,7 +56,10 @@
 #include "game/Timer.h"
 #include "tests/support/Autopilot.h"
 #include "tests/support/StartGame.h"
+
+extern char** environ;
 #include "game/Skimmer.h"
+#include "game/World.h"
 #include "terrain/Scene.h"
 #include "terrain/terrain.h"
 
@@ -176,7 +187,8 @@ Figures Reference(Game& game, Reference kind, int frames)
 }
 
 struct LoopFigures {
-    double passesPerSecond;
+    double ticksPerSecond;
+    double framesPerSecond;
     double medianMs;  // swap to swap
     double p5Ms;
     double p95Ms;
@@ -200,16 +212,18 @@ Uint32 PushQuit(Uint32, void*)
     return 0;
 }
 
-// The main loop for the given time: the real Run, paced, ended by a close
-// event; or RunFrame back to back, as the game ran before it was paced.
-LoopFigures RunLoop(Game& game, int milliseconds, bool paced)
+// The main loop for the given time: the real Run, ended by a close event; or
+// RunFrame back to back, one tick and one frame, as fast as the machine draws.
+LoopFigures RunLoop(Game& game, int milliseconds, bool real)
 {
     std::vector<long long> swaps;
     swaps.reserve(static_cast<size_t>(milliseconds));
     s_SwapTimesNs = &swaps;
+    long long ticksBefore = game.m_TicksRun;
+    long long framesBefore = game.m_FramesDrawn;
     double cpuBefore = CpuSeconds();
     Clock::time_point start = Clock::now();
-    if (paced) {
+    if (real) {
         SDL_TimerID timer = SDL_AddTimer(static_cast<Uint32>(milliseconds), PushQuit, NULL);
         game.Run();
         SDL_RemoveTimer(timer);
@@ -227,16 +241,18 @@ LoopFigures RunLoop(Game& game, int milliseconds, bool paced)
         gaps.push_back((swaps[i] - swaps[i - 1]) / 1e6);
     }
     std::sort(gaps.begin(), gaps.end());
-    LoopFigures figures = {swaps.size() * 1000.0 / elapsedMs, gaps[gaps.size() / 2], gaps[gaps.size() * 5 / 100],
-                           gaps[gaps.size() * 95 / 100], gaps.back(), cpu * 1000.0 / elapsedMs,
-                           Timer::Instance()->m_Rate};
+    LoopFigures figures = {(game.m_TicksRun - ticksBefore) * 1000.0 / elapsedMs,
+                           (game.m_FramesDrawn - framesBefore) * 1000.0 / elapsedMs, gaps[gaps.size() / 2],
+                           gaps[gaps.size() * 5 / 100], gaps[gaps.size() * 95 / 100], gaps.back(),
+                           cpu * 1000.0 / elapsedMs, Timer::Instance()->m_Rate};
     return figures;
 }
 
 void PrintLoopRow(const char* name, const LoopFigures& figures)
 {
-    printf("%-22s %8.1f %8.2f %7.2f %7.2f %7.2f %8.2f %8.1f\n", name, figures.passesPerSecond, figures.medianMs,
-           figures.p5Ms, figures.p95Ms, figures.maxMs, figures.cpuPerSecond, figures.overlayRate);
+    printf("%-22s %7.1f %8.1f %8.2f %7.2f %7.2f %7.2f %8.2f %8.1f\n", name, figures.ticksPerSecond,
+           figures.framesPerSecond, figures.medianMs, figures.p5Ms, figures.p95Ms, figures.maxMs,
+           figures.cpuPerSecond, figures.overlayRate);
 }
 
 void PrintRow(const char* name, const Figures& figures, double reference)
@@ -245,22 +261,90 @@ void PrintRow(const char* name, const Figures& figures, double reference)
            figures.median / reference);
 }
 
-// Holding W for 1.5 s from rest in the real main loop: the speed line's
-// figure at the end (designed: 90 ticks of 0.18, 162 mph).
+// Holding W for 1.5 s from rest in the real main loop, over open ground (the
+// palms and boxes set aside, so that no crash cuts the run short): the speed
+// line's figure at the end (designed: 90 ticks of 0.18, 162 mph).
 int HoldThrottle(Game& game)
 {
+    std::vector<SceneObject*> objects;
+    objects.swap(game.m_World->m_Objects);
     game.m_Skimmer->SetSpeed(0.0f);
     PushKeyEvent('w', true);
     SDL_TimerID timer = SDL_AddTimer(1500, PushQuit, NULL);
     game.Run();
     SDL_RemoveTimer(timer);
     PushKeyEvent('w', false);
+    objects.swap(game.m_World->m_Objects);
     return Game::DisplayedSpeed(game.m_Skimmer->m_Speed);
+}
+
+// The main loop's rows, in each view: RunFrame back to back (how fast the
+// machine draws), then the real Run, then W held for 1.5 s in Run.
+void MeasureTheLoop(Game& game, int loopMs, const char* title)
+{
+    printf("%s\n%-22s %7s %8s %8s %7s %7s %7s %8s %8s   (%.1f s each)\n", title, "main loop", "ticks/s",
+           "frames/s", "median", "p5", "p95", "max", "CPU s/s", "FPS line", loopMs / 1000.0);
+    const char* views[2] = {"cockpit", "outside"};
+    const int viewKeys[2] = {'c', 'o'};
+    int mph[2] = {0, 0};
+    for (int view = 0; view < 2; ++view) {
+        PushKeyEvent('w', true);
+        PushKeyEvent(viewKeys[view], true);
+        PushKeyEvent(viewKeys[view], false);
+        std::string name = std::string(views[view]) + ", RunFrame";
+        PrintLoopRow(name.c_str(), RunLoop(game, loopMs, false));
+        name = std::string(views[view]) + ", Run";
+        PrintLoopRow(name.c_str(), RunLoop(game, loopMs, true));
+        mph[view] = HoldThrottle(game);
+        fflush(stdout);
+    }
+    printf("W held 1.5 s from rest, in Run: cockpit %d mph, outside %d mph (designed 162)\n", mph[0], mph[1]);
+    fflush(stdout);
+}
+
+// The loop's rows again in a child whose renderer is slowed: one rasteriser
+// thread (LP_NUM_THREADS=0) on one core, with or without a busy process
+// beside it on that core.
+void MeasureTheLoopSlowed(const char* assetDir, bool busyBeside)
+{
+    char self[4096];
+    ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0) {
+        return;
+    }
+    self[length] = '\0';
+    cpu_set_t all;
+    sched_getaffinity(0, sizeof all, &all);
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    CPU_SET(0, &one);
+    fflush(stdout);
+    pid_t busy = busyBeside ? fork() : -1;
+    if (busy == 0) {
+        sched_setaffinity(0, sizeof one, &one);
+        for (volatile unsigned long spin = 0;; spin = spin + 1) {
+        }
+    }
+    sched_setaffinity(0, sizeof one, &one);
+    setenv("LP_NUM_THREADS", "0", 1);
+    char* argv[] = {self, const_cast<char*>("--loop-rows"), const_cast<char*>(assetDir),
+                    const_cast<char*>(busyBeside ? "one core, a busy process beside" : "one core"), NULL};
+    pid_t child = 0;
+    if (posix_spawn(&child, self, NULL, NULL, argv, environ) == 0) {
+        waitpid(child, NULL, 0);
+    }
+    unsetenv("LP_NUM_THREADS");
+    sched_setaffinity(0, sizeof all, &all);
+    if (busy > 0) {
+        kill(busy, SIGKILL);
+        waitpid(busy, NULL, 0);
+    }
 }
 
 }  // namespace
 
-int HoldThrottleOnly(const char* assetDir)
+// The child of MeasureTheLoopSlowed: the game started, its loop measured.
+int LoopRowsOnly(const char* assetDir, const char* how)
 {
     if (chdir(assetDir) != 0) {
         return 2;
@@ -269,17 +353,9 @@ int HoldThrottleOnly(const char* assetDir)
     if (game == NULL) {
         return 1;
     }
-    for (int view = 0; view < 2; ++view) {
-        // A second of the loop first, so the timer's rate is the view's own.
-        SDL_TimerID timer = SDL_AddTimer(1000, PushQuit, NULL);
-        game->Run();
-        SDL_RemoveTimer(timer);
-        int mph = HoldThrottle(*game);
-        printf("%s: W held 1.5 s gives %d mph, FPS line %.1f\n", view == 0 ? "cockpit" : "outside", mph,
-               Timer::Instance()->m_Rate);
-        PushKeyEvent('o', true);
-        PushKeyEvent('o', false);
-    }
+    game->RunFrame();
+    std::string title = std::string("the same with the renderer slowed: LP_NUM_THREADS=0, ") + how + ":";
+    MeasureTheLoop(*game, 3000, title.c_str());
     delete game;
     SDL_Quit();
     return 0;
@@ -361,8 +437,8 @@ int main(int argc, char** argv)
     if (argc == 3 && strcmp(argv[1], "--first-frame") == 0) {
         return FirstFrame(argv[2]);
     }
-    if (argc == 3 && strcmp(argv[1], "--hold-throttle") == 0) {
-        return HoldThrottleOnly(argv[2]);
+    if (argc == 4 && strcmp(argv[1], "--loop-rows") == 0) {
+        return LoopRowsOnly(argv[2], argv[3]);
     }
     if (argc < 2 || access(argv[1], R_OK) != 0) {
         fprintf(stderr, "usage: %s ASSET_DIR [FRAMES_PER_VIEW [START_UPS]]\n", argv[0]);
@@ -387,18 +463,6 @@ int main(int argc, char** argv)
     PushKeyEvent('o', false);
     Figures outside = Fly(*game, frames);
 
-    // The main loop, unpaced and paced, in each view, for the time the
-    // flights above took (at least three seconds).
-    int loopMs = std::max(3000, static_cast<int>(frames * 10));
-    PushKeyEvent('c', true);
-    PushKeyEvent('c', false);
-    LoopFigures cockpitUnpaced = RunLoop(*game, loopMs, false);
-    LoopFigures cockpitPaced = RunLoop(*game, loopMs, true);
-    PushKeyEvent('o', true);
-    PushKeyEvent('o', false);
-    LoopFigures outsideUnpaced = RunLoop(*game, loopMs, false);
-    LoopFigures outsidePaced = RunLoop(*game, loopMs, true);
-
     Figures empty = Reference(*game, EMPTY_FRAME, frames);
     Figures sky = Reference(*game, SKY_ONLY, frames);
     Figures ground = Reference(*game, SKY_AND_GROUND, frames);
@@ -412,14 +476,12 @@ int main(int argc, char** argv)
     PrintRow("empty (ref.)", empty, ground.median);
     PrintRow("sky (ref.)", sky, ground.median);
     PrintRow("sky + ground layer", ground, ground.median);
-    printf("%-22s %8s %8s %7s %7s %7s %8s %8s   (%.1f s each)\n", "main loop", "passes/s", "median",
-           "p5", "p95", "max", "CPU s/s", "FPS line", loopMs / 1000.0);
-    PrintLoopRow("cockpit, unpaced", cockpitUnpaced);
-    PrintLoopRow("cockpit, paced (Run)", cockpitPaced);
-    PrintLoopRow("outside, unpaced", outsideUnpaced);
-    PrintLoopRow("outside, paced (Run)", outsidePaced);
+    int loopMs = std::max(3000, static_cast<int>(frames * 10));
+    MeasureTheLoop(*game, loopMs, "the main loop, as the machine draws:");
     printf("peak resident memory: %.1f MB\n", usage.ru_maxrss / 1024.0);
     delete game;
     SDL_Quit();
+    MeasureTheLoopSlowed(argv[1], false);
+    MeasureTheLoopSlowed(argv[1], true);
     return 0;
 }
