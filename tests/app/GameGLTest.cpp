@@ -18,6 +18,7 @@
 #include "terrain/Scene.h"
 #include "terrain/terrain.h"
 #include "scene/Camera.h"
+#include "scene/Frustum.h"
 #include "scene/SceneObject.h"
 #include "tests/support/GLWindow.h"
 #include "tests/support/GameDriver.h"
@@ -112,11 +113,43 @@ TEST(GameFrames, QuitEndsTheLoopAfterThatFrame)
     Game& game = driver.GetGame();
     driver.PushKey('w', true);
     driver.PushQuit();
-    EXPECT_TRUE(driver.Frames(1));
-    float speedBefore = game.m_Skimmer->m_Speed;
-    EXPECT_FALSE(game.RunFrame());
-    // The frame that took the quit event was still run in full.
-    EXPECT_GT(game.m_Skimmer->m_Speed, speedBefore);
+    long long ticks = game.m_TicksRun;
+    long long frames = game.m_FramesDrawn;
+    // The real loop: its first frame's tick takes 'w', a later one the
+    // quit; no tick runs after that one, whose frame is still drawn.
+    game.Run();
+    EXPECT_EQ(game.m_TicksRun - ticks, 2);
+    EXPECT_EQ(game.m_FramesDrawn - frames, 2);
+    EXPECT_TRUE(game.m_Controls.m_Forward);
+    EXPECT_NEAR(game.m_Skimmer->m_Speed, 0.36f, 1e-5f);
+}
+
+// The cockpit's near plane lies 4 units ahead of the eye: where the frame
+// put the eye shows in how far a point stands from that plane.
+static float NearPlaneDistance(const Vector3& point)
+{
+    const float* plane = g_Frustum.m_Planes[Frustum::PLANE_NEAR];
+    return plane[0] * point.x + plane[1] * point.y + plane[2] * point.z + plane[3];
+}
+
+TEST(GameFrames, FramesShowTheCraftBetweenItsLastTwoTicks)
+{
+    GameDriver driver;
+    Game& game = driver.GetGame();
+    game.m_Skimmer->SetSpeed(12.0f);
+    game.RunTick();
+    Vector3 previous = game.m_Skimmer->m_Position;
+    game.RunTick();
+    Vector3 last = game.m_Skimmer->m_Position;
+    ASSERT_GT((last - previous).Magnitude(), 10.0f);
+
+    game.DrawFrame(0.25f);
+    EXPECT_NEAR(NearPlaneDistance(previous + (last - previous) * 0.25f), -4.0f, 0.05f);
+    // The rules see the last tick again once the frame is drawn.
+    EXPECT_FLOAT_EQ(game.m_Skimmer->m_Position.z, last.z);
+    EXPECT_FLOAT_EQ(game.m_Camera->m_Position.z, last.z);
+    game.DrawFrame(1.0f);
+    EXPECT_NEAR(NearPlaneDistance(last), -4.0f, 0.05f);
 }
 
 TEST(GameFramesDeathTest, EscapeEndsTheProcessWithStatusZero)
