@@ -343,45 +343,54 @@ void MeasureTheLoopSlowed(const char* assetDir, bool busyBeside)
 
 }  // namespace
 
-// The child of MeasureTheLoopSlowed: the game started, its loop measured.
-int LoopRowsOnly(const char* assetDir, const char* how)
+// The children's start: the game started in the asset directory as the
+// benchmark starts it, its first frame drawn. NULL when it cannot start.
+static Game* StartAndDrawOnce(const char* assetDir)
 {
     if (chdir(assetDir) != 0) {
-        return 2;
+        return NULL;
     }
     Game* game = StartGame();
-    if (game == NULL) {
-        return 1;
+    if (game != NULL) {
+        game->RunFrame();
     }
-    game->RunFrame();
-    std::string title = std::string("the same with the renderer slowed: LP_NUM_THREADS=0, ") + how + ":";
-    MeasureTheLoop(*game, 3000, title.c_str());
+    return game;
+}
+
+static int EndChild(Game* game)
+{
     delete game;
     SDL_Quit();
     return 0;
+}
+
+// The child of MeasureTheLoopSlowed: the game started, its loop measured.
+int LoopRowsOnly(const char* assetDir, const char* how)
+{
+    Game* game = StartAndDrawOnce(assetDir);
+    if (game == NULL) {
+        return 1;
+    }
+    std::string title = std::string("the same with the renderer slowed: LP_NUM_THREADS=0, ") + how + ":";
+    MeasureTheLoop(*game, 3000, title.c_str());
+    return EndChild(game);
 }
 
 // The start-up child: the game started as the benchmark starts it, its first
 // frame swapped and reported, then a second of frames before it ends.
 int FirstFrame(const char* assetDir)
 {
-    if (chdir(assetDir) != 0) {
-        return 2;
-    }
-    Game* game = StartGame();
+    Game* game = StartAndDrawOnce(assetDir);
     if (game == NULL) {
         return 1;
     }
-    game->RunFrame();
     printf("swapped\n");
     fflush(stdout);
     PushKeyEvent('w', true);
     for (int i = 0; i < 60; ++i) {
         game->RunFrame();
     }
-    delete game;
-    SDL_Quit();
-    return 0;
+    return EndChild(game);
 }
 
 // Start-ups of the floor, of the floor with one drawing, and of the game,
