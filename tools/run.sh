@@ -29,6 +29,8 @@ PACKAGES="
 "
 # The package and its checks (which the test command runs too).
 PACKAGE_TOOLS="dpkg-dev lintian desktop-file-utils appstream man-db"
+# Songs of other layouts for the music tests.
+TEST_TOOLS="lame sox"
 # Tools that need more (the fuzzers, the screenshot) name it here.
 PACKAGES="$PACKAGES ${VELLMORA_EXTRA_PACKAGES:-}"
 
@@ -106,7 +108,8 @@ run_tests() {
 mode="${1:-}"
 case "$mode" in
     play|build) ;;
-    test|package) PACKAGES="$PACKAGES $PACKAGE_TOOLS" ;;
+    test) PACKAGES="$PACKAGES $PACKAGE_TOOLS $TEST_TOOLS" ;;
+    package) PACKAGES="$PACKAGES $PACKAGE_TOOLS" ;;
     *) echo "usage: $0 play|test|build|package" >&2; exit 2 ;;
 esac
 
