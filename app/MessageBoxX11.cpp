@@ -1,7 +1,8 @@
 // Message boxes on Xlib and Xft, with a standard-error and terminal fallback.
 // A dialog looks like the desktop's own (DialogLookX11.cpp draws it); its
 // window is a dialog to the window manager, titled in UTF-8, centred, and
-// transient for the game's window when there is one.
+// transient for the game's window when there is one; while it is up, the
+// game's grab of the mouse is lifted and the pointer shown.
 // Mouse clicks press a button; Return and Space press the focused one (Yes
 // first), Tab and the arrow keys move the focus, 'y' and 'n' answer
 // directly and Escape dismisses an OK box.
@@ -170,6 +171,41 @@ Display* DialogDisplay()
     return display;
 }
 
+// The game's hold on the mouse, lifted while a box is up so that its buttons
+// can be clicked: the grab that keeps the pointer in the game's window, and
+// the hidden pointer.
+struct PointerHold {
+    bool m_Lifted;
+    SDL_GrabMode m_Grab;
+    int m_Shown;
+};
+
+PointerHold LiftPointerHold()
+{
+    PointerHold hold = {false, SDL_GRAB_OFF, SDL_ENABLE};
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0 || SDL_GetVideoSurface() == NULL) {
+        return hold;
+    }
+    hold.m_Lifted = true;
+    hold.m_Grab = SDL_WM_GrabInput(SDL_GRAB_QUERY);
+    hold.m_Shown = SDL_ShowCursor(SDL_QUERY);
+    SDL_WM_GrabInput(SDL_GRAB_OFF);
+    SDL_ShowCursor(SDL_ENABLE);
+    return hold;
+}
+
+void RestorePointerHold(const PointerHold& hold)
+{
+    if (!hold.m_Lifted) {
+        return;
+    }
+    SDL_ShowCursor(hold.m_Shown);
+    SDL_WM_GrabInput(hold.m_Grab);
+    // The way to the box's button and back is not steering.
+    SDL_PumpEvents();
+    SDL_GetRelativeMouseState(NULL, NULL);
+}
+
 // Runs the dialog until it is answered. ANSWER_FAILED when no display or font.
 Answer RunDialog(const char* text, const char* caption, bool question)
 {
@@ -190,7 +226,9 @@ Answer RunDialog(const char* text, const char* caption, bool question)
     int screen = DefaultScreen(display);
     dialog.draw = XftDrawCreate(display, dialog.window, DefaultVisual(display, screen), DefaultColormap(display, screen));
     XMapRaised(display, dialog.window);
+    PointerHold hold = LiftPointerHold();
     Answer answer = WaitForAnswer(dialog, deleteAtom);
+    RestorePointerHold(hold);
     XftDrawDestroy(dialog.draw);
     CloseLook(dialog);
     XDestroyWindow(display, dialog.window);
