@@ -3,7 +3,7 @@
 
 #include <GL/gl.h>
 #include <cstring>
-#include <thread>
+#include <pthread.h>
 
 #include "app/GlyphSource.h"
 #include "app/Logger.h"
@@ -13,12 +13,13 @@ static const char* const FONT_PATTERN = "Arial:bold";
 static const int FONT_PIXEL_SIZE = 25;
 
 // The face found and its glyphs rendered, on a thread of their own when the
-// start-up began them early.
+// start-up began them early and a thread could be started.
 struct GlyphLoad {
     GlyphBitmap glyphs[GLYPH_COUNT];
     char faceFile[1024];
     bool loaded;
-    std::thread* thread;
+    bool threaded;
+    pthread_t thread;
 };
 static GlyphLoad* s_EarlyLoad = NULL;
 
@@ -28,11 +29,19 @@ static void LoadGlyphs(GlyphLoad* load)
                                     sizeof load->faceFile);
 }
 
+static void* LoadGlyphsOnThread(void* load)
+{
+    LoadGlyphs(static_cast<GlyphLoad*>(load));
+    return NULL;
+}
+
 void StartLoadingFont()
 {
     if (s_EarlyLoad == NULL) {
         s_EarlyLoad = new GlyphLoad();
-        s_EarlyLoad->thread = new std::thread(LoadGlyphs, s_EarlyLoad);
+        // Under a limit on processes or memory no thread may start; Font
+        // then does the work itself.
+        s_EarlyLoad->threaded = pthread_create(&s_EarlyLoad->thread, NULL, LoadGlyphsOnThread, s_EarlyLoad) == 0;
     }
 }
 
@@ -41,11 +50,12 @@ Font::Font()
 {
     GlyphLoad* load = s_EarlyLoad;
     s_EarlyLoad = NULL;
-    if (load != NULL) {
-        load->thread->join();
-        delete load->thread;
-    } else {
+    if (load == NULL) {
         load = new GlyphLoad();
+    }
+    if (load->threaded) {
+        pthread_join(load->thread, NULL);
+    } else {
         LoadGlyphs(load);
     }
     bool loaded = load->loaded;

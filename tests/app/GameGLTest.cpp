@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <regex>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <string>
 #include <vector>
 #include <gtest/gtest.h>
@@ -327,6 +329,35 @@ TEST(OverlayFont, FallsBackToAnXFontWhenNoFaceIsFound)
     glClear(GL_COLOR_BUFFER_BIT);
     font.Print("speed: 0 mph", 10, 100);
     EXPECT_GT(RedPixels(0, 90, 400, 40), 50);
+}
+
+// Under a limit of no more processes (as a user's ulimit can set) no
+// thread starts; the glyphs are then rendered on the main thread.
+static void LoadTheFontWithoutThreads()
+{
+    GLWindow window(400, 200);
+    struct rlimit none = {0, 0};
+    if (!window.IsOpen() || setrlimit(RLIMIT_NPROC, &none) != 0 || setuid(65534) != 0) {
+        exit(2);
+    }
+    StartLoadingFont();
+    Font font;
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, 400, 0, 200, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glClear(GL_COLOR_BUFFER_BIT);
+    font.Print("speed: 0 mph", 10, 100);
+    exit(RedPixels(0, 90, 400, 40) > 50 ? 0 : 1);
+}
+
+TEST(OverlayFontDeathTest, LoadsOnTheMainThreadWhenNoThreadCanStart)
+{
+    if (getuid() != 0) {
+        GTEST_SKIP() << "the process limit binds only once the test can drop to another user";
+    }
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(LoadTheFontWithoutThreads(), testing::ExitedWithCode(0), "");
 }
 
 // Mean colour of a band of rows of the front buffer (after the swap).
