@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 #include "app/DisplayRate.h"
 #include "app/Fatal.h"
@@ -63,7 +64,7 @@ void Game::Init()
     m_Skimmer->MoveBy(0.0f, START_HEIGHT, START_DISTANCE);
     m_Scene->SetPlayer(m_Skimmer);
     m_AfterburnerCharge = 0;
-    m_World = new World(m_Scene);
+    m_World = new World(m_Scene, static_cast<unsigned int>(time(NULL)));
     m_World->SetSkimmer(m_Skimmer);
     m_Camera = new Camera(m_WindowWidth, m_WindowHeight, m_Scene);
     m_Camera->Reset();

@@ -4,7 +4,6 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 
 #include "assets/Model.h"
 #include "game/Skimmer.h"
@@ -33,10 +32,10 @@ float PlaceAcross(float fraction, float size)
     return -size / 2.0f + fraction * size;
 }
 
-World::World(Scene* scene)
+World::World(Scene* scene, unsigned int seed)
     : m_Scene(scene), m_Skimmer(NULL), m_BoxesToCollect(0)
 {
-    srand(static_cast<unsigned>(time(NULL)));
+    srand(seed);
     Model* palm = new Model("models/palm.ms3d");  // lends its mesh; lives to the end
     Populate(*palm, PALM_COUNT, KIND_PALM);
     Model* box = new Model("models/box.ms3d");

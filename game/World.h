@@ -21,9 +21,10 @@ public:
     int m_BoxesToCollect;                  // 20, down to 0
     std::vector<char*> m_Messages;         // the last tick's overlay lines (malloc'd, owned)
 
-    // Seeds the random numbers with the time in seconds and places the palms
-    // and boxes on the ground of the scene's terrain.
-    explicit World(Scene* scene);
+    // Seeds the random numbers (the game gives the time in seconds) and
+    // places the palms and boxes on the ground of the scene's terrain; the
+    // same seed places the same level.
+    World(Scene* scene, unsigned int seed);
     virtual ~World();
 
     void SetSkimmer(Skimmer* skimmer) { m_Skimmer = skimmer; }
