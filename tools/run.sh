@@ -8,7 +8,8 @@
 #                        UndefinedBehaviorSanitizer, with a 20,000-frame soak
 #   tools/run.sh build   build only
 #   tools/run.sh package build a Release build and the Debian package
-#                        build/vellmora_VERSION_amd64.deb
+#                        build/vellmora_VERSION_ARCH.deb (ARCH as dpkg
+#                        names this machine's, amd64 on a PC)
 #
 # Runs as root on a fresh Debian 12 machine; as another user it uses sudo
 # for the package installation.
@@ -69,9 +70,12 @@ build_package() {
         -DCMAKE_EXE_LINKER_FLAGS="$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get LDFLAGS)" \
         -DVELLMORA_GAMES_LAYOUT=ON -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
     cmake --build "$release" -j "$jobs" --target vellmora assets install_files
+    # The package of this build only, for this machine's architecture.
+    local arch deb
+    arch=$(dpkg --print-architecture)
+    rm -f "$release"/vellmora_*.deb
     (cd "$release" && cpack -G DEB >/dev/null)
-    local deb
-    deb=$(ls "$release"/vellmora_*_amd64.deb)
+    deb=$(ls "$release"/vellmora_*_"$arch".deb)
     mkdir -p "$build"
     cp "$deb" "$build/"
     echo "wrote $build/$(basename "$deb")"

@@ -13,7 +13,9 @@ failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 "$source_dir/tools/run.sh" package >package.log 2>&1 || { tail -30 package.log; exit 1; }
-deb=$(ls "$source_dir"/build/vellmora_*_amd64.deb | head -1)
+# The package just built, as the build names it (an older one may lie beside it).
+deb=$(sed -n 's/^wrote //p' package.log | tail -1)
+[ -f "$deb" ] || { echo "no package named in package.log"; tail -5 package.log; exit 1; }
 echo "package: $deb ($(du -k "$deb" | cut -f1) kB)"
 
 lintian --fail-on error "$deb" 2>/dev/null || fail "lintian reports errors"
