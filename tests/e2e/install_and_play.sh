@@ -30,6 +30,18 @@ log="$HOME/.local/state/vellmora/vellmora.log"
 grep -q "^Heightmap filename: images/terrain.tga$" "$log" 2>/dev/null || fail "no game log in $log"
 [ ! -e vellmora.log ] || fail "the log was written where the game was started"
 
+# A real directory where a link to the data goes: one line says so, and
+# nothing is left behind.
+state="$HOME/.local/state/vellmora"
+rm "$state/models" && mkdir "$state/models"
+"$prefix/bin/vellmora" >/dev/null 2>message.txt </dev/null
+status=$?
+[ "$status" -eq 1 ] || fail "started with a directory in the way (status $status)"
+[ "$(wc -l <message.txt)" -eq 1 ] && grep -q "$state/models is a directory" message.txt ||
+    fail "unclear message: $(cat message.txt)"
+[ -z "$(find "$state" -name '.*.[0-9]*')" ] || fail "left behind: $(find "$state" -name '.*.[0-9]*')"
+rmdir "$state/models"
+
 # Without the assets the launcher says where it looked.
 mv "$prefix/share/vellmora" "$prefix/share/moved"
 "$prefix/bin/vellmora" >/dev/null 2>message.txt </dev/null
