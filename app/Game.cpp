@@ -14,6 +14,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "app/DisplayLoss.h"
 #include "app/DisplayRate.h"
 #include "app/Fatal.h"
 #include "app/Font.h"
@@ -110,6 +111,7 @@ void Game::SetupVideo()
         ExitWithMessage("Couldn't set video mode", SDL_GetError(), 1);
     }
     SetIconSizesAfterMode();
+    EndWhenTheDisplayGoesAway();
     SDL_WM_SetCaption(m_Title, m_Title);
 
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);

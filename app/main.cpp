@@ -1,6 +1,7 @@
 // Entry point of Vellmora.
 #include <SDL/SDL.h>
 
+#include "app/DisplayLoss.h"
 #include "app/Game.h"
 #include "app/Heap.h"
 #include "app/MessageBox.h"
@@ -11,6 +12,7 @@ static Game game;
 int main(int /*argc*/, char** /*argv*/)
 {
     SetupHeap();
+    EndWhenTheDisplayGoesAway();
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE) < 0) {
         ShowMessage("Could not initialize SDL", SDL_GetError());
         return -1;

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# The X server goes away under the real game, on a private Xvfb of the
+# test's own: while the question is up, during start-up (just after it is
+# answered) and during play. Each time the game must end within 2 s with
+# status 1 and one line on standard error, not a crash or a hang.
+# Usage (in a directory holding the assets): display_goes_away.sh GAME
+set -u
+game="$1"
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+for moment in question start-up play; do
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>display.txt >xvfb.log 2>&1 &
+    server=$!
+    for _ in $(seq 1 50); do [ -s display.txt ] && break; sleep 0.1; done
+    export DISPLAY=":$(cat display.txt)"
+    "$game" >stdout.txt 2>stderr.txt </dev/null &
+    pid=$!
+    for _ in $(seq 1 100); do xdotool search --name '^Options$' >/dev/null 2>&1 && break; sleep 0.1; done
+    sleep 0.3
+    if [ "$moment" != question ]; then
+        xdotool key n
+    fi
+    if [ "$moment" = play ]; then
+        for _ in $(seq 1 100); do xdotool search --name '^Vellmora$' >/dev/null 2>&1 && break; sleep 0.1; done
+        sleep 2
+    fi
+    kill -TERM "$server"
+    wait "$server" 2>/dev/null
+    status=124
+    for _ in $(seq 1 20); do
+        if ! kill -0 "$pid" 2>/dev/null; then wait "$pid"; status=$?; break; fi
+        sleep 0.1
+    done
+    if [ "$status" -eq 124 ]; then
+        fail "[$moment] still running 2 s after the display went away"
+        kill -9 "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    fi
+    [ "$status" -eq 1 ] || fail "[$moment] exit status $status, expected 1"
+    [ "$(wc -l <stderr.txt)" -eq 1 ] && grep -q "^Vellmora: the display $DISPLAY went away; the game ends\.$" stderr.txt ||
+        fail "[$moment] standard error: $(cat stderr.txt)"
+    echo "[$moment] status $status: $(cat stderr.txt)"
+    rm -f display.txt
+done
+exit "$failures"
