@@ -3,12 +3,11 @@
 
 #include <SDL/SDL.h>
 #include <SDL/SDL_image.h>
-#include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <strings.h>
 
 #include "app/Logger.h"
+#include "assets/PictureSize.h"
 #include "app/MessageBox.h"
 
 // SDL_image's own rule for a file: its extension names the type to try
@@ -19,49 +18,21 @@ static const char* TypeOf(const char* name)
     return dot != NULL ? dot + 1 : "";
 }
 
-static long Little(const unsigned char* bytes, int count)
-{
-    unsigned long value = 0;
-    for (int i = count - 1; i >= 0; --i) {
-        value = value << 8 | bytes[i];
-    }
-    return count == 4 ? static_cast<long>(static_cast<int32_t>(value)) : static_cast<long>(value);
-}
-
-// The size a BMP or TGA header declares, read before decoding: the decoder
-// allocates the whole picture from it, and a few damaged header bytes can ask
-// for gigabytes. False when the header is not one of those two.
-static bool DeclaredSize(SDL_RWops* source, const char* type, long* width, long* height)
-{
-    unsigned char header[26] = {};
-    int start = SDL_RWtell(source);
-    int got = SDL_RWread(source, header, 1, sizeof header);
-    SDL_RWseek(source, start, RW_SEEK_SET);
-    if (got >= 26 && header[0] == 'B' && header[1] == 'M') {
-        bool core = Little(header + 14, 4) == 12;  // the old 12-byte header has 16-bit sizes
-        *width = core ? Little(header + 18, 2) : Little(header + 18, 4);
-        *height = core ? Little(header + 20, 2) : std::labs(Little(header + 22, 4));
-        return true;
-    }
-    if (got >= 16 && strcasecmp(type, "tga") == 0) {
-        *width = Little(header + 12, 2);
-        *height = Little(header + 14, 2);
-        return true;
-    }
-    return false;
-}
-
 SDL_Surface* Image::Decode(SDL_RWops* source, const char* type)
 {
     if (source == NULL) {
         return NULL;  // SDL has said why the file could not be opened
     }
-    long width = 0;
-    long height = 0;
-    if (DeclaredSize(source, type, &width, &height) &&
-        (width > MAX_PICTURE_SIDE || height > MAX_PICTURE_SIDE)) {
+    PictureSize size = ReadPictureSize(source, type);
+    if (size.m_Kind == PictureSize::UNREADABLE) {
         SDL_RWclose(source);
-        SDL_SetError("it says it is %ld x %ld pixels, more than %d on a side", width, height, MAX_PICTURE_SIDE);
+        SDL_SetError("its header ends before it says how large it is");
+        return NULL;
+    }
+    if (size.m_Kind == PictureSize::DECLARED && (size.m_Width > MAX_PICTURE_SIDE || size.m_Height > MAX_PICTURE_SIDE)) {
+        SDL_RWclose(source);
+        SDL_SetError("it says it is %ld x %ld pixels, more than %d on a side", size.m_Width, size.m_Height,
+                     MAX_PICTURE_SIDE);
         return NULL;
     }
     return IMG_LoadTyped_RW(source, 1, const_cast<char*>(type));

@@ -3,8 +3,8 @@
 // down, each pitch bytes long; 24-bit BMP and TGA pixels hold blue, green,
 // red in that order on a little-endian machine. A file that cannot be loaded
 // shows the "Couldn't load image" box and leaves an empty image (0 x 0, no
-// pixels), which IsLoaded reports; so does a BMP or TGA whose header asks
-// for more than MAX_PICTURE_SIDE pixels on a side.
+// pixels), which IsLoaded reports; so does a picture whose header asks for
+// more than MAX_PICTURE_SIDE pixels on a side, or ends before its size.
 #ifndef ASSETS_IMAGE_H
 #define ASSETS_IMAGE_H
 
@@ -16,8 +16,8 @@ struct SDL_Surface;
 struct SDL_PixelFormat;
 struct SDL_RWops;
 
-// BMP and TGA pictures that declare more pixels than this on a side are
-// refused before decoding, like a file that cannot be read.
+// Pictures that declare more pixels than this on a side are refused before
+// decoding, like a file that cannot be read.
 static const int MAX_PICTURE_SIDE = 4096;
 
 class Image {
