@@ -1,6 +1,8 @@
 // The key table and the per-tick steering rules. Speeds are per tick.
 #include "app/Controls.h"
 
+#include <cmath>
+
 #include "game/Skimmer.h"
 
 static const float THROTTLE_STEP = 0.18f;
@@ -16,8 +18,41 @@ static const float BOOSTED_DRAG = 0.01f;
 ControlState::ControlState()
     : m_Forward(false), m_Brake(false), m_StrafeLeft(false), m_StrafeRight(false),
       m_Afterburner(false), m_Light(false), m_CockpitView(false), m_OutsideView(false),
-      m_Roll(0), m_MouseDx(0), m_MouseDy(0)
+      m_Roll(0), m_MouseDx(0), m_MouseDy(0), m_StickYaw(0.0f), m_StickPitch(0.0f)
 {
+}
+
+PadState::PadState()
+    : m_StickX(0.0f), m_StickY(0.0f), m_Throttle(false), m_Brake(false), m_StrafeLeft(false),
+      m_StrafeRight(false), m_RollLeft(false), m_RollRight(false), m_Afterburner(false), m_CockpitView(false),
+      m_OutsideView(false), m_Light(false)
+{
+}
+
+ControlState WithPad(const ControlState& keys, const PadState& pad)
+{
+    ControlState state = keys;
+    state.m_Forward = keys.m_Forward || pad.m_Throttle;
+    state.m_Brake = keys.m_Brake || pad.m_Brake;
+    state.m_StrafeLeft = keys.m_StrafeLeft || pad.m_StrafeLeft;
+    state.m_StrafeRight = keys.m_StrafeRight || pad.m_StrafeRight;
+    state.m_Afterburner = keys.m_Afterburner || pad.m_Afterburner;
+    state.m_Light = keys.m_Light || pad.m_Light;
+    state.m_CockpitView = keys.m_CockpitView || pad.m_CockpitView;
+    state.m_OutsideView = keys.m_OutsideView || pad.m_OutsideView;
+    if (state.m_Roll == 0) {
+        state.m_Roll = pad.m_RollLeft ? -1 : pad.m_RollRight ? 1 : 0;
+    }
+    // The dead zone is round, so a worn stick drifts in no direction; past
+    // it the deflection is squared, fine near the centre and full at the rim.
+    float reach = std::sqrt(pad.m_StickX * pad.m_StickX + pad.m_StickY * pad.m_StickY);
+    if (reach > STICK_DEAD_ZONE) {
+        float live = std::fmin((reach - STICK_DEAD_ZONE) / (1.0f - STICK_DEAD_ZONE), 1.0f);
+        float scale = STICK_DEGREES_PER_TICK * live * live / reach;
+        state.m_StickYaw += -pad.m_StickX * scale;
+        state.m_StickPitch += pad.m_StickY * scale;
+    }
+    return state;
 }
 
 bool ApplyKeyEvent(ControlState& state, int keySymbol, bool pressed)
@@ -72,9 +107,10 @@ static void Afterburner(const ControlState& state, Skimmer& craft, int& charge)
 
 void SteerCraft(const ControlState& state, Skimmer& craft, int& afterburnerCharge)
 {
-    // One degree per pixel; mouse down raises the nose, mouse right turns right.
-    craft.Pitch(static_cast<float>(state.m_MouseDy));
-    craft.Yaw(static_cast<float>(-state.m_MouseDx));
+    // One degree per pixel; mouse down raises the nose, mouse right turns
+    // right. A stick's turn adds to it.
+    craft.Pitch(static_cast<float>(state.m_MouseDy) + state.m_StickPitch);
+    craft.Yaw(static_cast<float>(-state.m_MouseDx) + state.m_StickYaw);
     if (state.m_Roll != 0) {
         craft.Roll(static_cast<float>(-state.m_Roll));
     }

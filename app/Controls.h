@@ -1,6 +1,7 @@
 // The player's input as the main loop keeps it (held keys, roll input, this
-// tick's relative mouse motion) and the per-tick steering it drives.
-// Nothing here touches SDL or OpenGL, so the steering rules are testable alone.
+// tick's relative mouse motion, a gamepad's state) and the per-tick steering
+// it drives. Nothing here touches SDL or OpenGL, so the steering rules are
+// testable alone.
 #ifndef APP_CONTROLS_H
 #define APP_CONTROLS_H
 
@@ -18,9 +19,42 @@ struct ControlState {
     int m_Roll;            // +1 while 'e' is down, -1 for 'q', 0 once either is released
     int m_MouseDx;         // pixels this tick, + to the right
     int m_MouseDy;         // pixels this tick, + downwards
+    float m_StickYaw;      // degrees this tick from a gamepad's stick, + turns left (as Yaw)
+    float m_StickPitch;    // degrees this tick from a gamepad's stick, + raises the nose (as Pitch)
 
     ControlState();
 };
+
+// A gamepad in the standard layout, as read for one tick: the left stick's
+// axes from -1 to 1 (x + to the right, y + towards the player) and the
+// controls that stand for keys.
+struct PadState {
+    float m_StickX;
+    float m_StickY;
+    bool m_Throttle;       // right trigger, as 'w'
+    bool m_Brake;          // left trigger, as 's'
+    bool m_StrafeLeft;     // d-pad left, as 'a'
+    bool m_StrafeRight;    // d-pad right, as 'd'
+    bool m_RollLeft;       // left shoulder, as 'q'
+    bool m_RollRight;      // right shoulder, as 'e'
+    bool m_Afterburner;    // south button, as Tab
+    bool m_CockpitView;    // north button, as 'c'
+    bool m_OutsideView;    // west button, as 'o'
+    bool m_Light;          // east button, as 'l'
+
+    PadState();
+};
+
+// The most a stick turns the craft in a tick, at full deflection.
+static const float STICK_DEGREES_PER_TICK = 3.0f;
+// Deflections within this part of the stick's reach count as none.
+static const float STICK_DEAD_ZONE = 0.2f;
+
+// The keys' state with the pad's: a pad control and the key it stands for
+// count as held when either is (the keys' roll first); the stick's turn is
+// added to the mouse's. A dead zone of 20 % round the centre, then a gentle
+// curve up to 3 degrees a tick; pushing the stick forward lowers the nose.
+ControlState WithPad(const ControlState& keys, const PadState& pad);
 
 // SDL 1.2 key symbols the game reacts to (letters are the lower-case symbols).
 enum {
@@ -32,7 +66,7 @@ enum {
 // which ends the game; every other key not in the table is ignored.
 bool ApplyKeyEvent(ControlState& state, int keySymbol, bool pressed);
 
-// One tick of steering on the craft from the input state: mouse turns,
+// One tick of steering on the craft from the input state: mouse and stick turns,
 // roll, throttle / brake / drag, strafe and the afterburner, whose charge
 // (0..100) is updated in place. The craft's own motion step is not taken.
 void SteerCraft(const ControlState& state, Skimmer& craft, int& afterburnerCharge);

@@ -17,6 +17,7 @@
 #include "app/DisplayLoss.h"
 #include "app/DisplayRate.h"
 #include "app/Fatal.h"
+#include "app/Gamepad.h"
 #include "app/Font.h"
 #include "app/FramePacer.h"
 #include "app/Logger.h"
@@ -74,6 +75,7 @@ void Game::Init()
     m_Motion.Track(m_Camera);
     m_Motion.Track(&m_Camera->m_LagPosition);
     ListTextures();
+    OpenGamepad();
     StartMusic();
 }
 
@@ -166,6 +168,7 @@ bool Game::RunTick()
     }
     // The motion since the last read: a frame's worth goes to its first tick.
     SDL_GetRelativeMouseState(&m_Controls.m_MouseDx, &m_Controls.m_MouseDy);
+    m_Pad = ReadGamepad();
     bool cockpitView = m_Camera->m_CockpitView;
     SwitchViews();
     m_World->Update();
@@ -220,10 +223,11 @@ bool Game::HandleEvent(const SDL_Event& event)
 
 void Game::SwitchViews()
 {
-    if (m_Controls.m_CockpitView) {
+    ControlState controls = WithPad(m_Controls, m_Pad);
+    if (controls.m_CockpitView) {
         m_Camera->SetCockpitView();
         m_Skimmer->SetShown(0);
-    } else if (m_Controls.m_OutsideView) {
+    } else if (controls.m_OutsideView) {
         m_Camera->SetOutsideView();
         m_Skimmer->SetShown(1);
     }
@@ -231,8 +235,9 @@ void Game::SwitchViews()
 
 void Game::ApplyControls()
 {
-    SteerCraft(m_Controls, *m_Skimmer, m_AfterburnerCharge);
-    if (m_Controls.m_Light) {
+    ControlState controls = WithPad(m_Controls, m_Pad);
+    SteerCraft(controls, *m_Skimmer, m_AfterburnerCharge);
+    if (controls.m_Light) {
         m_Skimmer->ToggleLight();  // every tick the key is held: it flickers
     }
     m_Skimmer->Update();

@@ -30,7 +30,8 @@ public:
     Camera* m_Camera;            // owned
     Skimmer* m_Skimmer;          // the player's craft; lives until the process ends
     World* m_World;              // lives until the process ends
-    ControlState m_Controls;
+    ControlState m_Controls;     // the keys and the mouse
+    PadState m_Pad;              // the gamepad, as read this tick
     int m_DisplayedSpeed;        // the speed line's mph, written each frame before it is printed
     int m_AfterburnerCharge;     // 0..100
     MotionBlend m_Motion;        // the craft and the camera between their last two ticks

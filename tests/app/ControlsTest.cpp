@@ -201,3 +201,35 @@ TEST(KeyTable, ReleasingEitherRollKeyStopsTheRoll)
     ApplyKeyEvent(state, 'q', false);
     EXPECT_EQ(state.m_Roll, 0);  // even though 'e' is still down
 }
+
+TEST(PadControls, CountAsTheirKeysAndTurnWithACurvePastTheDeadZone)
+{
+    ControlState keys;
+    keys.m_Roll = 1;
+    keys.m_MouseDx = 2;
+    PadState pad;
+    pad.m_Throttle = true;
+    pad.m_RollLeft = true;
+    pad.m_CockpitView = true;
+    ControlState both = WithPad(keys, pad);
+    EXPECT_TRUE(both.m_Forward && both.m_CockpitView && !both.m_Brake && !both.m_OutsideView);
+    EXPECT_EQ(both.m_Roll, 1);  // the key held first keeps the roll
+    keys.m_Roll = 0;
+    EXPECT_EQ(WithPad(keys, pad).m_Roll, -1);
+    EXPECT_EQ(WithPad(keys, pad).m_MouseDx, 2);  // the mouse's turn stays, the stick's adds to it
+
+    // Within a fifth of the reach, in any direction: nothing.
+    pad.m_StickX = 0.14f;
+    pad.m_StickY = -0.14f;
+    EXPECT_EQ(WithPad(keys, pad).m_StickYaw, 0.0f);
+    EXPECT_EQ(WithPad(keys, pad).m_StickPitch, 0.0f);
+    // Full right: 3 degrees to the right; forward, half way past the dead
+    // zone: a quarter of 3 degrees, nose down.
+    pad.m_StickX = 1.0f;
+    pad.m_StickY = 0.0f;
+    EXPECT_FLOAT_EQ(WithPad(keys, pad).m_StickYaw, -3.0f);
+    pad.m_StickX = 0.0f;
+    pad.m_StickY = -0.6f;
+    EXPECT_FLOAT_EQ(WithPad(keys, pad).m_StickPitch, -0.75f);
+    EXPECT_EQ(WithPad(keys, pad).m_StickYaw, 0.0f);
+}

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <dlfcn.h>
 #include <regex>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -95,6 +96,92 @@ TEST(GameFrames, KeysSteerAndViewSwitchesPersist)
     driver.PushKey('c', false);
     driver.Frames(1);
     EXPECT_FALSE(game.m_Camera->m_CockpitView);  // 'o' still held
+}
+
+// A virtual gamepad made through SDL 2's own API in this process, which is
+// the SDL 2 that sdl12-compat runs on: the game sees it as a real pad.
+namespace VirtualPad {
+typedef int (*AttachFunction)(int type, int axes, int buttons, int hats);
+typedef void* (*OpenFunction)(int index);
+typedef int (*AxisFunction)(void* joystick, int axis, short value);
+typedef int (*ButtonFunction)(void* joystick, int button, unsigned char value);
+typedef int (*DetachFunction)(int index);
+void* s_Joystick = NULL;
+
+void* Sdl2(const char* name)
+{
+    return dlsym(dlopen("libSDL2-2.0.so.0", RTLD_NOW | RTLD_NOLOAD), name);
+}
+
+void Attach()
+{
+    const int GAME_CONTROLLER = 1;
+    int index = reinterpret_cast<AttachFunction>(Sdl2("SDL_JoystickAttachVirtual"))(GAME_CONTROLLER, 6, 15, 0);
+    s_Joystick = reinterpret_cast<OpenFunction>(Sdl2("SDL_JoystickOpen"))(index);
+}
+
+void SetAxis(int axis, short value)
+{
+    reinterpret_cast<AxisFunction>(Sdl2("SDL_JoystickSetVirtualAxis"))(s_Joystick, axis, value);
+}
+
+void SetButton(int button, bool down)
+{
+    reinterpret_cast<ButtonFunction>(Sdl2("SDL_JoystickSetVirtualButton"))(s_Joystick, button, down ? 1 : 0);
+}
+
+void Detach()
+{
+    reinterpret_cast<DetachFunction>(Sdl2("SDL_JoystickDetachVirtual"))(0);
+}
+}  // namespace VirtualPad
+
+// The nose's heading in degrees about the world's y axis.
+static float Heading(const SceneObject& craft)
+{
+    Vector3 forward = craft.m_Orientation * Vector3(0.0f, 0.0f, -1.0f);
+    return std::atan2(-forward.x, -forward.z) * 180.0f / 3.1415927f;
+}
+
+TEST(Gamepad, DrivesTheCraftAsTheKeysAndTheMouseDo)
+{
+    GameDriver driver(VirtualPad::Attach);
+    Game& game = driver.GetGame();
+    ASSERT_TRUE(VirtualPad::s_Joystick != NULL);
+    EXPECT_NE(driver.Dir().ReadFile("vellmora.log").find("Gamepad: "), std::string::npos);
+    Skimmer& craft = *game.m_Skimmer;
+    // Right trigger: throttle, 0.18 a tick as with W.
+    craft.SetSpeed(0.0f);
+    VirtualPad::SetAxis(5, 32767);
+    driver.Frames(10);
+    EXPECT_NEAR(craft.m_Speed, 1.8f, 1e-4f);
+    VirtualPad::SetAxis(5, 0);
+    // The stick full right turns the nose right 3 degrees a tick; within the
+    // dead zone it does nothing.
+    float heading = Heading(craft);
+    VirtualPad::SetAxis(0, 32767);
+    driver.Frames(2);
+    EXPECT_NEAR(Heading(craft) - heading, -6.0f, 0.01f);
+    VirtualPad::SetAxis(0, 6000);
+    heading = Heading(craft);
+    driver.Frames(2);
+    EXPECT_NEAR(Heading(craft) - heading, 0.0f, 1e-4f);
+    VirtualPad::SetAxis(0, 0);
+    // South button: the afterburner, as Tab.
+    game.m_AfterburnerCharge = 100;
+    craft.SetSpeed(5.0f);
+    VirtualPad::SetButton(0, true);
+    driver.Frames(1);
+    EXPECT_EQ(game.m_AfterburnerCharge, 97);
+    EXPECT_NEAR(craft.m_Speed, 6.9f, 1e-4f);  // less 2 % drag, plus the boost
+    VirtualPad::SetButton(0, false);
+    // Unplugged with the trigger held: the throttle lets go.
+    VirtualPad::SetAxis(5, 32767);
+    driver.Frames(1);
+    float speed = craft.m_Speed;
+    VirtualPad::Detach();
+    driver.Frames(3);
+    EXPECT_LT(craft.m_Speed, speed);
 }
 
 TEST(GameFrames, OneEventIsTakenPerFrame)

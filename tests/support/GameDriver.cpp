@@ -9,13 +9,16 @@
 #include "terrain/terrain.h"
 #include "tests/support/Autopilot.h"
 
-GameDriver::GameDriver()
+GameDriver::GameDriver(void (*beforeInit)())
     : m_Game(NULL)
 {
     m_Dir.LinkContentsOf(VELLMORA_ASSET_DIR);
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE) < 0) {
         ADD_FAILURE() << "SDL_Init: " << SDL_GetError();
         return;
+    }
+    if (beforeInit != NULL) {
+        beforeInit();
     }
     m_Game = new Game();
     m_Game->Init();

@@ -13,8 +13,9 @@ public:
     // generated assets. The full-screen question is answered No (a window) by
     // the scripted dialogs. The palms and boxes placed near the craft's
     // start are moved away, so that tests start from open ground whatever
-    // the random level.
-    GameDriver();
+    // the random level. beforeInit, when given, runs once SDL has started
+    // and before the game's Init (to attach a virtual gamepad, say).
+    explicit GameDriver(void (*beforeInit)() = NULL);
     ~GameDriver();
 
     Game& GetGame() { return *m_Game; }
