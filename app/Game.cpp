@@ -14,6 +14,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "app/DesktopScale.h"
 #include "app/DisplayLoss.h"
 #include "app/DisplayRate.h"
 #include "app/Fatal.h"
@@ -107,6 +108,7 @@ void Game::SetupVideo()
     if (AskYesNo("Do you want to run in Fullscreen Mode?", "Options")) {
         flags |= SDL_FULLSCREEN | SDL_NOFRAME;
     }
+    ScaleToTheDesktop();
     SetIconBeforeMode();
     m_Screen = SDL_SetVideoMode(m_WindowWidth, m_WindowHeight, 32, flags);
     if (m_Screen == NULL) {
@@ -142,6 +144,22 @@ void Game::SetupVideo()
     glFogf(GL_FOG_DENSITY, 0.005f);
     glFogf(GL_FOG_START, 900.0f);
     glFogf(GL_FOG_END, 5000.0f);
+}
+
+// sdl12-compat draws an OpenGL window into a picture of the size asked for
+// and scales it to the window, whose size it multiplies by its scaling
+// factor; full screen, the picture goes to the desktop's own resolution with
+// black bars, and the screen's mode is never changed. The game's own view
+// stays 800 x 600 throughout.
+void Game::ScaleToTheDesktop()
+{
+    setenv("SDL12COMPAT_OPENGL_SCALING", "1", 1);
+    int scale = DesktopScale();
+    if (scale > 1) {
+        char factor[16];
+        snprintf(factor, sizeof factor, "%d", scale);
+        setenv("SDL12COMPAT_WINDOW_SCALING", factor, 1);
+    }
 }
 
 void Game::Run()

@@ -68,6 +68,9 @@ public:
     static int DisplayedSpeed(float speed);
 
 private:
+    // Before the video mode: the window at the desktop's scale (see
+    // DesktopScale), full screen at the desktop's resolution.
+    void ScaleToTheDesktop();
     // Returns false for SDL_QUIT.
     bool HandleEvent(const SDL_Event& event);
     void SwitchViews();

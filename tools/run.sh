@@ -26,7 +26,7 @@ PACKAGES="
     libfreetype-dev libfontconfig-dev fonts-liberation2 libx11-dev libxrandr-dev libxtst-dev libxft-dev
     libmp3lame-dev librsvg2-bin
     libgtest-dev
-    xvfb xauth xdotool x11-apps x11-utils
+    xvfb xauth xdotool x11-apps x11-utils x11-xserver-utils
 "
 # The package and its checks (which the test command runs too).
 PACKAGE_TOOLS="dpkg-dev lintian desktop-file-utils appstream man-db"

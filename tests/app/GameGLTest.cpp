@@ -15,6 +15,7 @@
 #include <vector>
 #include <gtest/gtest.h>
 
+#include "app/DesktopScale.h"
 #include "app/Font.h"
 #include "game/World.h"
 #include "game/Skimmer.h"
@@ -26,6 +27,14 @@
 #include "tests/support/GLWindow.h"
 #include "tests/support/GameDriver.h"
 #include "tests/support/ScriptedDialogs.h"
+
+// SDL 2's view of the game's window, through sdl12-compat.
+extern "C" void* SDL12COMPAT_GetWindow(void);
+
+static void* Sdl2Function(const char* name)
+{
+    return dlsym(dlopen("libSDL2-2.0.so.0", RTLD_NOW | RTLD_NOLOAD), name);
+}
 
 TEST(GameStartup, AsksTheQuestionAndOpensAWindow)
 {
@@ -71,6 +80,11 @@ TEST(GameStartup, AnythingButNoGivesFullScreen)
     GameDriver driver;
     ASSERT_TRUE(driver.GetGame().m_Screen != NULL);
     EXPECT_NE(driver.GetGame().m_Screen->flags & SDL_FULLSCREEN, 0u);
+    // At the desktop's own resolution: the screen's mode is never changed.
+    typedef unsigned int (*FlagsFunction)(void*);
+    const unsigned int FULLSCREEN_DESKTOP = 0x1001;
+    unsigned int flags = reinterpret_cast<FlagsFunction>(Sdl2Function("SDL_GetWindowFlags"))(SDL12COMPAT_GetWindow());
+    EXPECT_EQ(flags & FULLSCREEN_DESKTOP, FULLSCREEN_DESKTOP);
 }
 
 TEST(GameFrames, KeysSteerAndViewSwitchesPersist)
@@ -108,31 +122,26 @@ typedef int (*ButtonFunction)(void* joystick, int button, unsigned char value);
 typedef int (*DetachFunction)(int index);
 void* s_Joystick = NULL;
 
-void* Sdl2(const char* name)
-{
-    return dlsym(dlopen("libSDL2-2.0.so.0", RTLD_NOW | RTLD_NOLOAD), name);
-}
-
 void Attach()
 {
     const int GAME_CONTROLLER = 1;
-    int index = reinterpret_cast<AttachFunction>(Sdl2("SDL_JoystickAttachVirtual"))(GAME_CONTROLLER, 6, 15, 0);
-    s_Joystick = reinterpret_cast<OpenFunction>(Sdl2("SDL_JoystickOpen"))(index);
+    int index = reinterpret_cast<AttachFunction>(Sdl2Function("SDL_JoystickAttachVirtual"))(GAME_CONTROLLER, 6, 15, 0);
+    s_Joystick = reinterpret_cast<OpenFunction>(Sdl2Function("SDL_JoystickOpen"))(index);
 }
 
 void SetAxis(int axis, short value)
 {
-    reinterpret_cast<AxisFunction>(Sdl2("SDL_JoystickSetVirtualAxis"))(s_Joystick, axis, value);
+    reinterpret_cast<AxisFunction>(Sdl2Function("SDL_JoystickSetVirtualAxis"))(s_Joystick, axis, value);
 }
 
 void SetButton(int button, bool down)
 {
-    reinterpret_cast<ButtonFunction>(Sdl2("SDL_JoystickSetVirtualButton"))(s_Joystick, button, down ? 1 : 0);
+    reinterpret_cast<ButtonFunction>(Sdl2Function("SDL_JoystickSetVirtualButton"))(s_Joystick, button, down ? 1 : 0);
 }
 
 void Detach()
 {
-    reinterpret_cast<DetachFunction>(Sdl2("SDL_JoystickDetachVirtual"))(0);
+    reinterpret_cast<DetachFunction>(Sdl2Function("SDL_JoystickDetachVirtual"))(0);
 }
 }  // namespace VirtualPad
 
@@ -491,4 +500,32 @@ TEST(GameScreen, ShowsLitGroundAndTheSkyAboveTheHorizon)
     EXPECT_GT(top[2], 120.0f);
     EXPECT_GT(bottom[1], bottom[2]) << "the ground is not sandy";
     EXPECT_GT(bottom[0] + bottom[1], 80.0f);
+}
+
+
+TEST(DesktopScale, EnlargesTheWindowAndKeepsTheGamesViewAndSteering)
+{
+    EXPECT_EQ(ScaleFrom(NULL, "Xft.antialias:\t1\nXft.dpi:\t192\n"), 2);
+    EXPECT_EQ(ScaleFrom(NULL, "Xft.dpi:\t144\n"), 1);  // rounded down
+    EXPECT_EQ(ScaleFrom("3", "Xft.dpi:\t192\n"), 3);    // GDK_SCALE first
+    EXPECT_EQ(ScaleFrom("x", NULL), 1);
+    setenv("GDK_SCALE", "2", 1);
+    GameDriver driver;
+    unsetenv("GDK_SCALE");
+    Game& game = driver.GetGame();
+    typedef void (*SizeFunction)(void*, int*, int*);
+    int width = 0;
+    int height = 0;
+    reinterpret_cast<SizeFunction>(Sdl2Function("SDL_GetWindowSize"))(SDL12COMPAT_GetWindow(), &width, &height);
+    EXPECT_EQ(width, 1600);
+    EXPECT_EQ(height, 1200);
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_TRUE(game.m_Screen->w == 800 && viewport[2] == 800 && viewport[3] == 600);
+    // A degree a pixel of motion, as in a window of the game's own size.
+    driver.Frames(5);
+    float heading = Heading(*game.m_Skimmer);
+    ASSERT_EQ(system("xdotool mousemove_relative -- 40 0"), 0);
+    driver.Frames(30);
+    EXPECT_NEAR(Heading(*game.m_Skimmer) - heading, -40.0f, 0.01f);
 }

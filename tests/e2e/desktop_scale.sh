@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# The real game on a desktop scaled to 200 % (Xft.dpi 192), on a private
+# 1920 x 1280 Xvfb of the test's own: the window is 1600 x 1200 and shows the
+# game's picture, overlay included; GDK_SCALE=1 overrules the resource;
+# full screen leaves the screen at 1920 x 1280. Each run ends with Escape.
+# Usage (in a directory holding the assets): desktop_scale.sh GAME X11PROBE
+set -u
+game="$1"
+probe="$2"
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+Xvfb -displayfd 3 -screen 0 1920x1280x24 -nolisten tcp -noreset 3>display.txt >xvfb.log 2>&1 &
+server=$!
+trap 'kill "$server" 2>/dev/null' EXIT
+for _ in $(seq 1 50); do [ -s display.txt ] && break; sleep 0.1; done
+export DISPLAY=":$(cat display.txt)"
+echo "Xft.dpi: 192" | xrdb -nocpp -merge
+
+# One run: answer the question with $1; sets geometry and red.
+run() {
+    "$game" >stdout.txt 2>stderr.txt </dev/null &
+    local pid=$! window=""
+    for _ in $(seq 1 100); do xdotool search --name '^Options$' >/dev/null 2>&1 && break; sleep 0.1; done
+    sleep 0.3
+    xdotool key "$1"
+    for _ in $(seq 1 100); do
+        window=$(xdotool search --name '^Vellmora$' 2>/dev/null | head -1)
+        [ -n "$window" ] && break
+        sleep 0.1
+    done
+    red=0
+    for _ in $(seq 1 60); do
+        red=$("$probe" red "$window" 2>/dev/null)
+        [ "${red:-0}" -gt 2000 ] && break
+        sleep 0.5
+    done
+    geometry=$("$probe" geometry "$window")
+    xdotool key Escape
+    local status=124
+    for _ in $(seq 1 50); do
+        if ! kill -0 "$pid" 2>/dev/null; then wait "$pid"; status=$?; break; fi
+        sleep 0.1
+    done
+    [ "$status" -eq 0 ] || { fail "[$1] exit status $status"; kill -9 "$pid" 2>/dev/null; }
+}
+
+run n
+case "$geometry" in 1600x1200+*) ;; *) fail "window $geometry at Xft.dpi 192, expected 1600x1200" ;; esac
+# The overlay's lines, drawn at 800 x 600 and scaled up: four times the ink.
+[ "${red:-0}" -gt 2000 ] || fail "overlay not visible in the scaled window: $red red pixels"
+echo "Xft.dpi 192: window $geometry, $red red overlay pixels"
+GDK_SCALE=1 run n
+case "$geometry" in 800x600+*) ;; *) fail "window $geometry with GDK_SCALE=1, expected 800x600" ;; esac
+echo "GDK_SCALE=1: window $geometry"
+before=$(xdpyinfo | grep dimensions)
+run Return
+after=$(xdpyinfo | grep dimensions)
+[ "$before" = "$after" ] || fail "full screen changed the screen: $before -> $after"
+echo "full screen: $after, window $geometry"
+exit "$failures"
