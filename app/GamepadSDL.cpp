@@ -51,6 +51,9 @@ bool OpenGamepad()
     if (s_Pad == NULL) {
         return false;
     }
+    // The pad is read each tick; its events would fill the queue, which the
+    // loop empties one event a tick, and crowd out the keys.
+    SDL_JoystickEventState(SDL_IGNORE);
     LogMessage("Gamepad: %s", SDL_JoystickName(0));
     return true;
 }
