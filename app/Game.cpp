@@ -44,7 +44,7 @@ static const int MESSAGE_SPACING = 30;
 Game::Game()
     : m_Title(strdup("Vellmora")), m_WindowWidth(800), m_WindowHeight(600), m_Screen(NULL),
       m_Font(NULL), m_Scene(NULL), m_Camera(NULL), m_Skimmer(NULL), m_World(NULL), m_DisplayedSpeed(0),
-      m_AfterburnerCharge(0), m_TicksRun(0), m_FramesDrawn(0)
+      m_AfterburnerCharge(0), m_TicksRun(0), m_FramesDrawn(0), m_LevelSeed(0), m_AfterSwap(NULL)
 {
     LogReset();
 }
@@ -67,7 +67,7 @@ void Game::Init()
     m_Skimmer->MoveBy(0.0f, START_HEIGHT, START_DISTANCE);
     m_Scene->SetPlayer(m_Skimmer);
     m_AfterburnerCharge = 0;
-    m_World = new World(m_Scene, static_cast<unsigned int>(time(NULL)));
+    m_World = new World(m_Scene, m_LevelSeed != 0 ? m_LevelSeed : static_cast<unsigned int>(time(NULL)));
     m_World->SetSkimmer(m_Skimmer);
     m_Camera = new Camera(m_WindowWidth, m_WindowHeight, m_Scene);
     m_Camera->Reset();
@@ -210,6 +210,9 @@ void Game::DrawFrame(float blend)
     DrawOverlay();
     glFlush();
     SDL_GL_SwapBuffers();
+    if (m_AfterSwap != NULL) {
+        m_AfterSwap();
+    }
     Timer::Instance()->CountFrame();
     ++m_FramesDrawn;
 }

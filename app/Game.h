@@ -37,6 +37,9 @@ public:
     MotionBlend m_Motion;        // the craft and the camera between their last two ticks
     long long m_TicksRun;        // since Init
     long long m_FramesDrawn;     // since Init
+    unsigned int m_LevelSeed;    // 0: Init seeds the level with the time in seconds
+    // Called after every swap when set: where a benchmark watches the frames.
+    void (*m_AfterSwap)();
 
     // Stores the title, empties the log, sets the window size.
     Game();

@@ -27,7 +27,6 @@
 //        vellmora_bench --loop-rows ASSET_DIR TITLE   (the main loop's rows alone)
 #include <SDL/SDL.h>
 #include <algorithm>
-#include <dlfcn.h>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -58,29 +57,28 @@
 #include "tests/support/StartGame.h"
 
 extern char** environ;
+
+// The level of the start-up and loop measurements; the frame rows fly the
+// levels of seeds 1, 2 and 3.
+static const unsigned int FIRST_SEED = 1;
 #include "game/Skimmer.h"
 #include "game/World.h"
 #include "terrain/Scene.h"
 #include "terrain/terrain.h"
 
-// The swaps of the loop runs are timed here: this definition of SDL's swap
-// comes before the library's when the benchmark is linked, so the game's
-// frames call it, and it hands on to SDL's own.
-static std::vector<long long>* s_SwapTimesNs = NULL;
+namespace {
 
-extern "C" void SDL_GL_SwapBuffers(void)
+typedef std::chrono::steady_clock Clock;
+
+// The swaps of the loop runs, timed through the game's hook after each swap.
+std::vector<long long>* s_SwapTimesNs = NULL;
+
+void RecordSwap()
 {
-    typedef void (*SwapFunction)(void);
-    static SwapFunction sdlSwap = reinterpret_cast<SwapFunction>(dlsym(RTLD_NEXT, "SDL_GL_SwapBuffers"));
-    sdlSwap();
     if (s_SwapTimesNs != NULL) {
         s_SwapTimesNs->push_back(FramePacer::NowNs());
     }
 }
-
-namespace {
-
-typedef std::chrono::steady_clock Clock;
 
 double MillisecondsSince(Clock::time_point start)
 {
@@ -302,10 +300,13 @@ void MeasureTheLoop(Game& game, int loopMs, const char* title)
     fflush(stdout);
 }
 
-// The loop's rows again in a child whose renderer is slowed: one rasteriser
-// thread (LP_NUM_THREADS=0) on one core, with or without a busy process
-// beside it on that core.
-void MeasureTheLoopSlowed(const char* assetDir, bool busyBeside)
+// This program again as a child with the arguments given, waited for; its
+// rows go to standard output. Slowed, its renderer has one rasteriser thread
+// (LP_NUM_THREADS=0) on one core, with or without a busy process beside it on
+// that core.
+enum Slowing { NOT_SLOWED, ONE_CORE, ONE_CORE_AND_A_BUSY_PROCESS };
+
+void RunChild(const char* const* arguments, Slowing slowing)
 {
     char self[4096];
     ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
@@ -313,24 +314,29 @@ void MeasureTheLoopSlowed(const char* assetDir, bool busyBeside)
         return;
     }
     self[length] = '\0';
+    std::vector<char*> argv(1, self);
+    for (const char* const* argument = arguments; *argument != NULL; ++argument) {
+        argv.push_back(const_cast<char*>(*argument));
+    }
+    argv.push_back(NULL);
     cpu_set_t all;
     sched_getaffinity(0, sizeof all, &all);
     cpu_set_t one;
     CPU_ZERO(&one);
     CPU_SET(0, &one);
     fflush(stdout);
-    pid_t busy = busyBeside ? fork() : -1;
+    pid_t busy = slowing == ONE_CORE_AND_A_BUSY_PROCESS ? fork() : -1;
     if (busy == 0) {
         sched_setaffinity(0, sizeof one, &one);
         for (volatile unsigned long spin = 0;; spin = spin + 1) {
         }
     }
-    sched_setaffinity(0, sizeof one, &one);
-    setenv("LP_NUM_THREADS", "0", 1);
-    char* argv[] = {self, const_cast<char*>("--loop-rows"), const_cast<char*>(assetDir),
-                    const_cast<char*>(busyBeside ? "one core, a busy process beside" : "one core"), NULL};
+    if (slowing != NOT_SLOWED) {
+        sched_setaffinity(0, sizeof one, &one);
+        setenv("LP_NUM_THREADS", "0", 1);
+    }
     pid_t child = 0;
-    if (posix_spawn(&child, self, NULL, NULL, argv, environ) == 0) {
+    if (posix_spawn(&child, self, NULL, NULL, argv.data(), environ) == 0) {
         waitpid(child, NULL, 0);
     }
     unsetenv("LP_NUM_THREADS");
@@ -345,13 +351,14 @@ void MeasureTheLoopSlowed(const char* assetDir, bool busyBeside)
 
 // The children's start: the game started in the asset directory as the
 // benchmark starts it, its first frame drawn. NULL when it cannot start.
-static Game* StartAndDrawOnce(const char* assetDir)
+static Game* StartAndDrawOnce(const char* assetDir, unsigned int seed)
 {
     if (chdir(assetDir) != 0) {
         return NULL;
     }
-    Game* game = StartGame();
+    Game* game = StartGame(seed);
     if (game != NULL) {
+        game->m_AfterSwap = RecordSwap;
         game->RunFrame();
     }
     return game;
@@ -367,12 +374,38 @@ static int EndChild(Game* game)
 // The child of MeasureTheLoopSlowed: the game started, its loop measured.
 int LoopRowsOnly(const char* assetDir, const char* how)
 {
-    Game* game = StartAndDrawOnce(assetDir);
+    Game* game = StartAndDrawOnce(assetDir, FIRST_SEED);
     if (game == NULL) {
         return 1;
     }
-    std::string title = std::string("the same with the renderer slowed: LP_NUM_THREADS=0, ") + how + ":";
-    MeasureTheLoop(*game, 3000, title.c_str());
+    MeasureTheLoop(*game, 3000, how);
+    return EndChild(game);
+}
+
+// A child per level seed: the fixed flight's frames in both views, and the
+// reference frames, measured in the same process.
+int FrameRowsOnly(const char* assetDir, unsigned int seed, int frames)
+{
+    Game* game = StartAndDrawOnce(assetDir, seed);
+    if (game == NULL) {
+        return 1;
+    }
+    PushKeyEvent('w', true);
+    Figures cockpit = Fly(*game, frames);
+    PushKeyEvent('o', true);
+    PushKeyEvent('o', false);
+    Figures outside = Fly(*game, frames);
+    Figures empty = Reference(*game, EMPTY_FRAME, frames);
+    Figures sky = Reference(*game, SKY_ONLY, frames);
+    Figures ground = Reference(*game, SKY_AND_GROUND, frames);
+    printf("level seed %u: %-9s %10s %10s %9s %8s   (%d frames each)\n", seed, "frame", "median", "p95", "patches",
+           "ratio", frames);
+    PrintRow("game, cockpit view", cockpit, ground.median);
+    PrintRow("game, outside view", outside, ground.median);
+    PrintRow("empty (ref.)", empty, ground.median);
+    PrintRow("sky (ref.)", sky, ground.median);
+    PrintRow("sky + ground layer", ground, ground.median);
+    fflush(stdout);
     return EndChild(game);
 }
 
@@ -380,7 +413,7 @@ int LoopRowsOnly(const char* assetDir, const char* how)
 // frame swapped and reported, then a second of frames before it ends.
 int FirstFrame(const char* assetDir)
 {
-    Game* game = StartAndDrawOnce(assetDir);
+    Game* game = StartAndDrawOnce(assetDir, FIRST_SEED);
     if (game == NULL) {
         return 1;
     }
@@ -408,7 +441,7 @@ void MeasureStartupsAboveTheFloor(const char* assetDir, int count)
     char* drawingArgv[] = {const_cast<char*>(floorPath.c_str()), const_cast<char*>("--draw"), NULL};
     char* gameArgv[] = {self, const_cast<char*>("--first-frame"), const_cast<char*>(assetDir), NULL};
     char* const* programs[3] = {floorArgv, drawingArgv, gameArgv};
-    std::vector<double> ms[3], mb[3], aboveMs, aboveMb;
+    std::vector<double> ms[3], mb[3], aboveMs, aboveMb, aboveDrawingMs, aboveDrawingMb, ratio;
     for (int i = 0; i < count; ++i) {
         Startup runs[3];
         bool ok = true;
@@ -426,6 +459,9 @@ void MeasureStartupsAboveTheFloor(const char* assetDir, int count)
         }
         aboveMs.push_back(runs[2].firstSwapMs - runs[0].firstSwapMs);
         aboveMb.push_back(runs[2].peakMb - runs[0].peakMb);
+        aboveDrawingMs.push_back(runs[2].firstSwapMs - runs[1].firstSwapMs);
+        aboveDrawingMb.push_back(runs[2].peakMb - runs[1].peakMb);
+        ratio.push_back(100.0 * runs[2].firstSwapMs / runs[1].firstSwapMs);
     }
     printf("start-up, from outside, %d times each:\n", count);
     PrintSpread("  floor: first swapped frame", ms[0], "ms");
@@ -438,6 +474,11 @@ void MeasureStartupsAboveTheFloor(const char* assetDir, int count)
     PrintSpread("  game: peak resident", mb[2], "MB");
     PrintSpread("  game above the floor", aboveMb, "MB");
     printf("  %-32s %7.1f MB\n", "median game - median floor", Median(mb[2]) - Median(mb[0]));
+    PrintSpread("  game above the drawing floor", aboveDrawingMs, "ms");
+    PrintSpread("  game above the drawing floor", aboveDrawingMb, "MB");
+    PrintSpread("  game / drawing floor, 1st frame", ratio, "%");
+    printf("  %-32s %7.2f x\n", "median game / median drawing", Median(ms[2]) / Median(ms[1]));
+    printf("  %-32s %7.1f MB\n", "median game - median drawing", Median(mb[2]) - Median(mb[1]));
     fflush(stdout);
 }
 
@@ -449,48 +490,27 @@ int main(int argc, char** argv)
     if (argc == 4 && strcmp(argv[1], "--loop-rows") == 0) {
         return LoopRowsOnly(argv[2], argv[3]);
     }
+    if (argc == 5 && strcmp(argv[1], "--frame-rows") == 0) {
+        return FrameRowsOnly(argv[2], static_cast<unsigned int>(atoi(argv[3])), atoi(argv[4]));
+    }
     if (argc < 2 || access(argv[1], R_OK) != 0) {
         fprintf(stderr, "usage: %s ASSET_DIR [FRAMES_PER_VIEW [START_UPS]]\n", argv[0]);
         return 2;
     }
-    int frames = argc > 2 ? atoi(argv[2]) : 600;
-    MeasureStartupsAboveTheFloor(argv[1], argc > 3 ? atoi(argv[3]) : 10);
-    if (chdir(argv[1]) != 0) {
-        return 2;
+    const char* assetDir = argv[1];
+    std::string frames = argc > 2 ? argv[2] : "600";
+    MeasureStartupsAboveTheFloor(assetDir, argc > 3 ? atoi(argv[3]) : 10);
+    for (const char* seed : {"1", "2", "3"}) {
+        const char* arguments[] = {"--frame-rows", assetDir, seed, frames.c_str(), NULL};
+        RunChild(arguments, NOT_SLOWED);
     }
-    Clock::time_point start = Clock::now();
-    Game* game = StartGame();
-    if (game == NULL) {
-        return 1;
-    }
-    game->RunFrame();
-    double startup = MillisecondsSince(start);
-
-    PushKeyEvent('w', true);
-    Figures cockpit = Fly(*game, frames);
-    PushKeyEvent('o', true);
-    PushKeyEvent('o', false);
-    Figures outside = Fly(*game, frames);
-
-    Figures empty = Reference(*game, EMPTY_FRAME, frames);
-    Figures sky = Reference(*game, SKY_ONLY, frames);
-    Figures ground = Reference(*game, SKY_AND_GROUND, frames);
-
-    struct rusage usage;
-    getrusage(RUSAGE_SELF, &usage);
-    printf("start-up to the first swapped frame: %.0f ms\n", startup);
-    printf("%-22s %10s %10s %9s %8s   (%d frames each)\n", "frame", "median", "p95", "patches", "ratio", frames);
-    PrintRow("game, cockpit view", cockpit, ground.median);
-    PrintRow("game, outside view", outside, ground.median);
-    PrintRow("empty (ref.)", empty, ground.median);
-    PrintRow("sky (ref.)", sky, ground.median);
-    PrintRow("sky + ground layer", ground, ground.median);
-    int loopMs = std::max(3000, static_cast<int>(frames * 10));
-    MeasureTheLoop(*game, loopMs, "the main loop, as the machine draws:");
-    printf("peak resident memory: %.1f MB\n", usage.ru_maxrss / 1024.0);
-    delete game;
-    SDL_Quit();
-    MeasureTheLoopSlowed(argv[1], false);
-    MeasureTheLoopSlowed(argv[1], true);
+    const char* loop[] = {"--loop-rows", assetDir, "the main loop on level seed 1, as the machine draws:", NULL};
+    RunChild(loop, NOT_SLOWED);
+    const char* oneCore[] = {"--loop-rows", assetDir, "the same with the renderer slowed: LP_NUM_THREADS=0, one core:",
+                             NULL};
+    RunChild(oneCore, ONE_CORE);
+    const char* busy[] = {"--loop-rows", assetDir,
+                          "the same with the renderer slowed: LP_NUM_THREADS=0, one core, a busy process beside:", NULL};
+    RunChild(busy, ONE_CORE_AND_A_BUSY_PROCESS);
     return 0;
 }

@@ -6,7 +6,7 @@
 #include "app/Game.h"
 #include "app/Heap.h"
 
-Game* StartGame()
+Game* StartGame(unsigned int levelSeed)
 {
     SetupHeap();
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE) < 0) {
@@ -14,6 +14,7 @@ Game* StartGame()
         return NULL;
     }
     Game* game = new Game();
+    game->m_LevelSeed = levelSeed;
     game->Init();
     return game;
 }

@@ -7,7 +7,8 @@
 class Game;
 
 // The started game, or NULL (with SDL's reason on standard error) when SDL
-// cannot start. Run from the directory holding the assets.
-Game* StartGame();
+// cannot start. Run from the directory holding the assets. A level seed of 0
+// is the game's own (the time in seconds).
+Game* StartGame(unsigned int levelSeed = 0);
 
 #endif
