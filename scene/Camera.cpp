@@ -60,7 +60,7 @@ void Camera::Update()
     m_Position = m_Target->m_Position;
 }
 
-void Camera::Apply()
+void Camera::LoadView(float outSkyMatrix[16]) const
 {
     glLoadIdentity();
     Vector3 axis;
@@ -68,20 +68,33 @@ void Camera::Apply()
     m_Orientation.GetAxisAngle(axis, angle);
     float degrees = angle * 180.0f / 3.1415927f;
     if (m_CockpitView) {
-        // The inverse of the craft's rotation, then of its position.
+        // The inverse of the craft's rotation, then of its position. The
+        // sky takes the rotation alone, so the dome stays round the eye
+        // however far the craft flies.
         glRotatef(degrees, -axis.x, -axis.y, -axis.z);
-        // Drawn before the translation, the dome stays round the eye however
-        // far the craft flies.
-        m_Sky->Render(NULL);
+        glGetFloatv(GL_MODELVIEW_MATRIX, outSkyMatrix);
         glTranslatef(-m_Position.x, -m_Position.y, -m_Position.z);
     } else {
         gluLookAt(m_LagPosition.x, m_LagPosition.y + OUTSIDE_VIEW_HEIGHT, m_LagPosition.z + OUTSIDE_VIEW_DISTANCE,
                   m_Position.x, m_Position.y, m_Position.z,
                   0.0, 1.0, 0.0);
-        m_Sky->Render(NULL);
+        glGetFloatv(GL_MODELVIEW_MATRIX, outSkyMatrix);
     }
+}
+
+void Camera::Apply()
+{
+    float skyMatrix[16];
+    LoadView(skyMatrix);
+    Sky::LightTheFrame();
     g_Frustum.Update();
     if (m_Scene != NULL) {
         m_Scene->Draw(&g_Frustum);
     }
+    // The sky last, only where nothing was drawn: the same picture as a dome
+    // drawn first and covered, without shading the pixels that get covered.
+    glPushMatrix();
+        glLoadMatrixf(skyMatrix);
+        m_Sky->Render(NULL);
+    glPopMatrix();
 }

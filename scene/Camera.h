@@ -1,7 +1,7 @@
 // Camera: follows one target (the player's craft) and turns it into the view
 // transform each frame, in the cockpit view (from the craft's own position and
 // orientation) or the outside view (from 500 above and 500 behind along world
-// +z, trailing one tick). It owns the sky; Apply draws sky, then scene.
+// +z, trailing one tick). It owns the sky; Apply draws the scene, then the sky.
 #ifndef SCENE_CAMERA_H
 #define SCENE_CAMERA_H
 
@@ -31,8 +31,12 @@ public:
     // view the previous position becomes the lag position first.
     void Update() override;
 
-    // Draws the 3D world: loads the view transform, draws the sky around the
-    // eye, refreshes the shared frustum and draws the scene with it.
+    // Loads the view transform into the model-view matrix, and gives the
+    // sky's: in the cockpit view the view's rotation alone, so the dome
+    // stays round the eye; in the outside view the whole view.
+    void LoadView(float outSkyMatrix[16]) const;
+    // Draws the 3D world: loads the view transform, refreshes the shared
+    // frustum, draws the scene with it, then the sky where nothing else is.
     void Apply();
 
 private:

@@ -75,15 +75,28 @@ void Sky::BuildDome(float radius, float thetaStep, float phiStep, float horizont
     }
 }
 
+void Sky::LightTheFrame()
+{
+    glEnable(GL_LIGHTING);
+    glEnable(GL_CULL_FACE);
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_FOG);
+}
+
 void Sky::DrawGeometry()
 {
     m_Texture->Bind();
     glEnable(GL_TEXTURE_2D);
     glDisable(GL_LIGHTING);
     glDisable(GL_CULL_FACE);
-    glDisable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
     glDisable(GL_FOG);
+    // At the far plane, drawn only where the depth buffer is still as
+    // cleared, and leaving it so.
+    glDepthRange(1.0, 1.0);
+    glDepthFunc(GL_LEQUAL);
+    glDepthMask(GL_FALSE);
     glPushMatrix();
         glTranslatef(0.0f, -1000.0f, 0.0f);
         glRotatef(static_cast<float>(SDL_GetTicks()) / 500.0f, 0.0f, 1.0f, 0.0f);
@@ -95,10 +108,9 @@ void Sky::DrawGeometry()
             }
         glEnd();
     glPopMatrix();
-    // From here on the frame is lit and fogged; textured drawings bind their own.
-    glEnable(GL_LIGHTING);
-    glEnable(GL_CULL_FACE);
-    glEnable(GL_DEPTH_TEST);
-    glDisable(GL_TEXTURE_2D);
-    glEnable(GL_FOG);
+    // Back to the normal depth range and test.
+    glDepthMask(GL_TRUE);
+    glDepthFunc(GL_LESS);
+    glDepthRange(0.0, 1.0);
+    LightTheFrame();
 }

@@ -1,8 +1,10 @@
 // Sky: a cloud-textured dome of radius 6000 around the eye, turning slowly
 // (2 degrees a second) about the vertical through a point 1000 below the eye.
-// Drawn first each frame with depth test, lighting and fog off, so everything
-// after it covers it; it leaves lighting and fog ON and texturing off, which
-// is where the frame's lighting and fog are switched on.
+// Drawn last in the world's pass, at the far plane and only where the depth
+// buffer is still as cleared, with lighting and fog off, so it shows exactly
+// where nothing else was drawn and costs nothing where something was. Before
+// the world is drawn, LightTheFrame switches the frame's lighting and fog on;
+// the sky leaves them on, texturing off and the depth test as it found it.
 #ifndef TERRAIN_SKY_H
 #define TERRAIN_SKY_H
 
@@ -26,6 +28,10 @@ public:
     void BuildDome(float radius, float thetaStep, float phiStep, float horizontalTile, float verticalTile);
 
     void DrawGeometry() override;
+
+    // The state the world's drawing starts from: lighting, fog, culling and
+    // the depth test on, texturing off.
+    static void LightTheFrame();
 
 private:
     Sky(const Sky&);

@@ -20,6 +20,7 @@
 #include "game/World.h"
 #include "game/Skimmer.h"
 #include "terrain/Scene.h"
+#include "terrain/Sky.h"
 #include "terrain/terrain.h"
 #include "scene/Camera.h"
 #include "scene/Frustum.h"
@@ -248,6 +249,60 @@ TEST(GameFrames, FramesShowTheCraftBetweenItsLastTwoTicks)
     EXPECT_FLOAT_EQ(game.m_Camera->m_Position.z, last.z);
     game.DrawFrame(1.0f);
     EXPECT_NEAR(NearPlaneDistance(last), -4.0f, 0.05f);
+}
+
+// The back buffer's colours and depths, as the frame left them.
+static void ReadFrame(std::vector<unsigned char>& outColour, std::vector<float>& outDepth)
+{
+    outColour.resize(800 * 600 * 3);
+    outDepth.resize(800 * 600);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, 800, 600, GL_RGB, GL_UNSIGNED_BYTE, outColour.data());
+    glReadPixels(0, 0, 800, 600, GL_DEPTH_COMPONENT, GL_FLOAT, outDepth.data());
+}
+
+TEST(GameScreen, TheSkyDrawnLastShowsWhereTheDomeDrawnFirstShowed)
+{
+    GameDriver driver;
+    Game& game = driver.GetGame();
+    for (int view : {'c', 'o'}) {
+        driver.PushKey(view, true);
+        driver.PushKey(view, false);
+        driver.Frames(2);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        game.m_Camera->Apply();
+        std::vector<unsigned char> lastColour;
+        std::vector<float> lastDepth;
+        ReadFrame(lastColour, lastDepth);
+        // The dome first, covered by the scene drawn after it.
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        float skyMatrix[16];
+        game.m_Camera->LoadView(skyMatrix);
+        glPushMatrix();
+            glLoadMatrixf(skyMatrix);
+            game.m_Camera->m_Sky->Render(NULL);
+        glPopMatrix();
+        g_Frustum.Update();
+        game.m_Scene->Draw(&g_Frustum);
+        std::vector<unsigned char> firstColour;
+        std::vector<float> firstDepth;
+        ReadFrame(firstColour, firstDepth);
+        // The same pixels are sky; every other pixel is the same colour. (The
+        // sky itself turns with the clock between the two.)
+        int sky = 0;
+        int differ = 0;
+        for (size_t i = 0; i < lastDepth.size(); ++i) {
+            ASSERT_EQ(lastDepth[i], firstDepth[i]) << "pixel " << i << ", view " << static_cast<char>(view);
+            sky += lastDepth[i] == 1.0f ? 1 : 0;
+            for (int c = 0; c < 3 && lastDepth[i] < 1.0f; ++c) {
+                differ += std::abs(lastColour[3 * i + c] - firstColour[3 * i + c]) > 1 ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(differ, 0) << "view " << static_cast<char>(view);
+        if (view == 'c') {
+            EXPECT_GT(sky, 800 * 600 / 10);
+        }
+    }
 }
 
 TEST(GameFramesDeathTest, EscapeEndsTheProcessWithStatusZero)
