@@ -24,6 +24,11 @@ SDL_Surface* Image::Decode(SDL_RWops* source, const char* type)
         return NULL;  // SDL has said why the file could not be opened
     }
     PictureSize size = ReadPictureSize(source, type);
+    if (size.m_Kind == PictureSize::REFUSED) {
+        SDL_RWclose(source);
+        SDL_SetError("it is a GIMP picture (XCF), which the game does not read");
+        return NULL;
+    }
     if (size.m_Kind == PictureSize::UNREADABLE) {
         SDL_RWclose(source);
         SDL_SetError("its header ends before it says how large it is");

@@ -238,15 +238,6 @@ PictureSize TiffSize(const Header& header)
     return width >= 0 && height >= 0 ? Declared(width, height) : Unreadable();
 }
 
-PictureSize XcfSize(const Header& header)
-{
-    unsigned char bytes[22];
-    if (!header.Read(0, bytes, 22)) {
-        return Unreadable();
-    }
-    return Declared(static_cast<long>(Big(bytes + 14, 4)), static_cast<long>(Big(bytes + 18, 4)));
-}
-
 // The first two numbers of text, after 'from', passing over blanks and, where
 // lines starting with 'comment' may come, those lines.
 PictureSize NumbersIn(const char* from, char comment)
@@ -348,7 +339,8 @@ PictureSize ReadPictureSize(SDL_RWops* source, const char* type)
         return TiffSize(header);
     }
     if (IMG_isXCF(source)) {
-        return XcfSize(header);
+        PictureSize refused = {PictureSize::REFUSED, 0, 0};
+        return refused;
     }
     if (IMG_isXPM(source)) {
         return TextSize(header, "XPM");

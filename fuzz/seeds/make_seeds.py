@@ -124,8 +124,9 @@ def icon(width, height, kind):
 
 
 def xcf(width, height):
-    """A canvas and no layers: the loader gives the empty canvas."""
-    return b"gimp xcf file\0" + struct.pack(">IIIB", width, height, 0, 0) + struct.pack(">II", 0, 0)
+    """A canvas whose file ends before its list of layers does (the game
+    refuses XCF: SDL_image's reader reads on past such an end)."""
+    return b"gimp xcf file\0" + struct.pack(">III", width, height, 0) + struct.pack(">II", 0, 0)
 
 
 def encoded(tool, args, width, height):
@@ -177,7 +178,7 @@ def seeds():
     yield "lbm-pbm-16x2", 0, lbm(16, 2)
     yield "ico32-4x4", 0, icon(4, 4, 1)
     yield "cur32-4x4", 0, icon(4, 4, 2)
-    yield "xcf-empty-6x4", 0, xcf(6, 4)
+    yield "xcf-cut-short", 0, xcf(6, 4)
     yield "pgm-5x2", 0, b"P5\n# a comment\n5 2\n255\n" + bytes(range(10))
     yield "ppm-ascii-2x2", 0, b"P3 2 2 255\n255 0 0  0 255 0\n0 0 255  9 9 9\n"
     yield "xpm-3x2", 0, (b'/* XPM */\nstatic char *seed[] = {\n"3 2 2 1",\n". c #000000",\n"# c #ff8000",\n'

@@ -230,7 +230,6 @@ TEST_F(AssetsGL, EveryFormatsDeclaredSizeIsCheckedBeforeDecoding)
         {"pcx", std::string("\x0a\x05\x01\x08\0\0\0\0\xdf\x2e\xdf\x2e", 12) + std::string(116, '\0')},
         {"pnm", "P5\n# big\n12000 12000\n255\n"},
         {"tiff", std::string("II*\0\x08\0\0\0\x02\0\0\x01\x03\0\x01\0\0\0\xe0\x2e\0\0\x01\x01\x04\0\x01\0\0\0\xe0\x2e\0\0", 34)},
-        {"xcf", std::string("gimp xcf file\0\0\0\x2e\xe0\0\0\x2e\xe0\0\0\0\0", 26)},
         {"xpm", "/* XPM */\nstatic char *big[] = {\n\"12000 12000 1 1\",\n"},
         {"xv", "P7 332\n#END_OF_COMMENTS\n12000 12000 255\n"},
         {"lbm", std::string("FORM\0\0\0\x20PBM BMHD\0\0\0\x14\x2e\xe0\x2e\xe0", 24) + std::string(16, '\0')},
@@ -248,9 +247,14 @@ TEST_F(AssetsGL, EveryFormatsDeclaredSizeIsCheckedBeforeDecoding)
     // the fuzz seeds hold loads at the size its name gives.
     Image cut("cut.bmp", headers[0].bytes.data(), 20);
     EXPECT_NE(m_Dir.ReadFile("vellmora.log").find("cut.bmp could not be loaded: its header ends"), std::string::npos);
+    // GIMP's pictures are refused whole: their reader loops for ever on one cut short.
+    std::vector<unsigned char> gimp = ReadBytes(VELLMORA_SOURCE_DIR "/fuzz/seeds/image/xcf-cut-short");
+    Image refused("gimp.bmp", gimp.data() + 1, gimp.size() - 1);
+    EXPECT_NE(m_Dir.ReadFile("vellmora.log").find("gimp.bmp could not be loaded: it is a GIMP picture"),
+              std::string::npos);
     std::string seeds = VELLMORA_SOURCE_DIR "/fuzz/seeds/image/";
     for (const char* seed : {"png8-grey-5x5", "gif-4x3", "jpeg-8x8", "pcx8-5x2", "pgm-5x2", "ppm-ascii-2x2",
-                             "tiff8-grey-4x3", "xcf-empty-6x4", "xpm-3x2", "xv-thumbnail-2x2", "lbm-pbm-16x2",
+                             "tiff8-grey-4x3", "xpm-3x2", "xv-thumbnail-2x2", "lbm-pbm-16x2",
                              "webp-lossy-4x4", "ico32-4x4", "cur32-4x4"}) {
         std::vector<unsigned char> bytes = ReadBytes(seeds + seed);
         ASSERT_GT(bytes.size(), 1u) << seed;
