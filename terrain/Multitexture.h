@@ -1,5 +1,7 @@
-// The two entry points of OpenGL's multitexture extension, looked up once at
-// start-up. Without them the game cannot draw its ground and ends.
+// The entry points the terrain's drawing takes from OpenGL beyond 1.1,
+// looked up once at start-up: multitexturing, without which the game cannot
+// draw its ground and ends, and buffer objects (OpenGL 1.5), without which
+// the ground is drawn from client arrays.
 #ifndef TERRAIN_MULTITEXTURE_H
 #define TERRAIN_MULTITEXTURE_H
 
@@ -16,9 +18,22 @@ void LoadMultitextureExtensions(const char* version, const char* extensions);
 // OpenGL 1.3 or later, or GL_ARB_multitexture among the extensions.
 bool HasMultitexture(const char* version, const char* extensions);
 
+// Whether a context of this version and extension list has buffer objects:
+// OpenGL 1.5 or later, or GL_ARB_vertex_buffer_object.
+bool HasBufferObjects(const char* version, const char* extensions);
+// Whether the current context's buffer-object entry points were found by
+// LoadMultitextureExtensions.
+bool BufferObjectsLoaded();
+
 // Selects the texture unit that texture state calls affect.
 void ActiveTexture(unsigned int unit);
 // Selects the unit that texture-coordinate array calls affect.
 void ClientActiveTexture(unsigned int unit);
+
+// The buffer-object calls (ARB names and tokens are those of OpenGL 1.5).
+void GenBuffers(int count, unsigned int* outNames);
+void BindBuffer(unsigned int target, unsigned int buffer);
+void BufferData(unsigned int target, long size, const void* data, unsigned int usage);
+void GetBufferSubData(unsigned int target, long offset, long size, void* outData);
 
 #endif

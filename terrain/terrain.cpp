@@ -2,13 +2,14 @@
 // texture units, and the patches it is drawn in.
 //
 // State after Render: texture unit 0 active (and client-active), 2D texturing
-// off on both units, all client arrays off. Unit 1 keeps its combine mode and
+// off on both units, all client arrays off, no buffer bound. Unit 1 keeps its combine mode and
 // its scaled texture matrix, which nothing else uses.
 #include "terrain/terrain.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>
 #include <cmath>
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -27,7 +28,7 @@ static const int GRID_SPACING = 64;
 static const float DETAIL_REPEAT = 16.0f;
 
 Terrain::Terrain(const char* heightmapFile, const std::vector<Texture*>* textures, int patchesPerSide)
-    : m_VertexArray(NULL), m_NormalArray(NULL), m_TexCoordArray(NULL), m_Heightmap(NULL), m_WorldSize(0),
+    : m_Buffer(0), m_Heightmap(NULL), m_WorldSize(0),
       m_PatchesPerSide(patchesPerSide), m_Side(0), m_CellsPerPatch(0), m_Textures(textures), m_Quadtree(NULL),
       m_Spacing(GRID_SPACING), m_PatchesDrawn(0)
 {
@@ -37,21 +38,16 @@ Terrain::Terrain(const char* heightmapFile, const std::vector<Texture*>* texture
     m_WorldSize = m_Heightmap->GetMaxIndex() * m_Spacing;
     m_Side = m_Heightmap->GetSize();
     m_CellsPerPatch = m_Heightmap->GetMaxIndex() / m_PatchesPerSide;
-    BuildVertices();
-    ComputeNormals();
     int depth = static_cast<int>(std::log(static_cast<double>(m_Side - 1)) / std::log(2.0) -
                                  std::log(static_cast<double>(m_CellsPerPatch)) / std::log(2.0));
     m_Quadtree = new TerrainQuadtree(depth, this);
-    FillArrays();
+    BuildGrid();
 }
 
 Terrain::~Terrain()
 {
     delete m_Quadtree;
     delete m_Heightmap;
-    delete[] m_VertexArray;
-    delete[] m_NormalArray;
-    delete[] m_TexCoordArray;
 }
 
 // The grid must be 2^k + 1 samples on a side with the patches dividing the
@@ -82,17 +78,11 @@ void Terrain::CheckHeightmap(const char* heightmapFile) const
     ExitWithMessage(message, "Vellmora", 1);
 }
 
-void Terrain::BuildVertices()
+Vector3 Terrain::GetPosition(int column, int row) const
 {
     int half = (m_Side - 1) / 2;
-    m_Vertices.reserve(static_cast<size_t>(m_Side) * m_Side);
-    for (int row = 0; row < m_Side; ++row) {
-        for (int column = 0; column < m_Side; ++column) {
-            int height = static_cast<int>(GetHeight(column, row));
-            m_Vertices.push_back(Vertex(static_cast<float>(m_Spacing * (column - half)), static_cast<float>(height),
-                                        static_cast<float>(m_Spacing * (half - row))));
-        }
-    }
+    return Vector3(static_cast<float>(m_Spacing * (column - half)), static_cast<float>(static_cast<int>(GetHeight(column, row))),
+                   static_cast<float>(m_Spacing * (half - row)));
 }
 
 Vector3 Terrain::GetFaceNormal(int column, int row) const
@@ -109,60 +99,61 @@ Vector3 Terrain::GetFaceNormal(int column, int row) const
     return normal;
 }
 
-void Terrain::ComputeNormals()
+// A grid point's normal from the normals of the cells that share it, given
+// by face(column, row). The bounds are 2, not 1: the cells of column 0 and
+// row 0 only shade the vertices of their own column or row.
+template <typename Faces>
+static Vector3 SmoothNormal(const Faces& face, int column, int row)
+{
+    Vector3 sum;
+    if (column >= 2 && row >= 2) {
+        sum += face(column - 1, row - 1);
+    }
+    if (column >= 2) {
+        sum += face(column - 1, row);
+    }
+    sum += face(column, row);
+    if (row >= 2) {
+        sum += face(column, row - 1);
+    }
+    sum.Normalize();
+    return sum;
+}
+
+static const int GRID_FLOATS = 8;  // position, normal, texture coordinates
+
+void Terrain::BuildGrid()
 {
     // Each cell's normal once, then up to four of them per vertex.
     std::vector<Vector3> faces(static_cast<size_t>(m_Side) * m_Side);
-    for (int i = 0; i < m_Side; ++i) {
-        for (int j = 0; j < m_Side; ++j) {
-            faces[static_cast<size_t>(i) * m_Side + j] = GetFaceNormal(j, i);
+    for (int row = 0; row < m_Side; ++row) {
+        for (int column = 0; column < m_Side; ++column) {
+            faces[static_cast<size_t>(row) * m_Side + column] = GetFaceNormal(column, row);
         }
     }
-    for (int i = 0; i < m_Side; ++i) {
-        const Vector3* row = &faces[static_cast<size_t>(i) * m_Side];
-        const Vector3* above = i >= 1 ? row - m_Side : row;  // read only from row 2 on
-        for (int j = 0; j < m_Side; ++j) {
-            // The bounds are 2, not 1: the cells of column 0 and row 0 only
-            // shade the vertices of their own column or row.
-            Vector3 sum;
-            if (j >= 2 && i >= 2) {
-                sum += above[j - 1];
-            }
-            if (j >= 2) {
-                sum += row[j - 1];
-            }
-            sum += row[j];
-            if (i >= 2) {
-                sum += above[j];
-            }
-            sum.Normalize();
-            m_Vertices[static_cast<size_t>(i) * m_Side + j].m_Normal = sum;
-        }
-    }
-}
-
-void Terrain::FillArrays()
-{
-    size_t count = static_cast<size_t>(m_Side) * m_Side;
-    m_VertexArray = new float[count * 3];
-    m_NormalArray = new float[count * 3];
-    m_TexCoordArray = new float[count * 2];
+    auto face = [&faces, this](int column, int row) { return faces[static_cast<size_t>(row) * m_Side + column]; };
+    std::vector<float> grid(static_cast<size_t>(m_Side) * m_Side * GRID_FLOATS);
     int halfSide = static_cast<int>(std::sqrt(static_cast<double>(m_Side * m_Side / 4)));
     float step = 2.0f / halfSide;
-    for (int i = 0; i < m_Side; ++i) {
-        for (int j = 0; j < m_Side; ++j) {
-            size_t index = static_cast<size_t>(i) * m_Side + j;
-            const Vertex& vertex = m_Vertices[index];
-            m_VertexArray[index * 3 + 0] = vertex.m_Position.x;
-            m_VertexArray[index * 3 + 1] = vertex.m_Position.y;
-            m_VertexArray[index * 3 + 2] = vertex.m_Position.z;
-            m_NormalArray[index * 3 + 0] = vertex.m_Normal.x;
-            m_NormalArray[index * 3 + 1] = vertex.m_Normal.y;
-            m_NormalArray[index * 3 + 2] = vertex.m_Normal.z;
-            m_TexCoordArray[index * 2 + 0] = 4.0f * (j * step * 0.5f);
-            m_TexCoordArray[index * 2 + 1] = 4.0f * (1.0f - i * step * 0.5f);
+    float* next = grid.data();
+    for (int row = 0; row < m_Side; ++row) {
+        for (int column = 0; column < m_Side; ++column) {
+            Vector3 position = GetPosition(column, row);
+            Vector3 normal = SmoothNormal(face, column, row);
+            const float record[GRID_FLOATS] = {position.x, position.y, position.z, normal.x, normal.y, normal.z,
+                                               4.0f * (column * step * 0.5f), 4.0f * (1.0f - row * step * 0.5f)};
+            next = std::copy(record, record + GRID_FLOATS, next);
         }
     }
+    if (!BufferObjectsLoaded()) {
+        m_ClientGrid.swap(grid);
+        return;
+    }
+    // Uploaded once; the driver holds the only copy from here on.
+    GenBuffers(1, &m_Buffer);
+    BindBuffer(GL_ARRAY_BUFFER_ARB, m_Buffer);
+    BufferData(GL_ARRAY_BUFFER_ARB, static_cast<long>(grid.size() * sizeof(float)), grid.data(), GL_STATIC_DRAW_ARB);
+    BindBuffer(GL_ARRAY_BUFFER_ARB, 0);
 }
 
 float Terrain::GetHeight(int column, int row) const
@@ -183,9 +174,13 @@ float Terrain::GetGroundHeight(float x, float z) const
     return GetHeight(static_cast<int>(gx), static_cast<int>(gz));
 }
 
-const Vertex& Terrain::GetVertex(int column, int row) const
+Vertex Terrain::GetVertex(int column, int row) const
 {
-    return m_Vertices[static_cast<size_t>(column) + static_cast<size_t>(row) * m_Side];
+    Vertex vertex;
+    vertex.m_Position = GetPosition(column, row);
+    auto face = [this](int faceColumn, int faceRow) { return GetFaceNormal(faceColumn, faceRow); };
+    vertex.m_Normal = SmoothNormal(face, column, row);
+    return vertex;
 }
 
 void Terrain::AddObject(SceneObject* object)
@@ -224,18 +219,26 @@ void Terrain::Render(Frustum* frustum)
     glScalef(DETAIL_REPEAT, DETAIL_REPEAT, 1.0f);
     glMatrixMode(GL_MODELVIEW);
 
+    // The grid's records, from the buffer (offsets) or from client memory.
+    const char* grid = reinterpret_cast<const char*>(m_ClientGrid.data());
+    if (m_Buffer != 0) {
+        BindBuffer(GL_ARRAY_BUFFER_ARB, m_Buffer);
+        grid = NULL;
+    }
+    const GLsizei stride = GRID_FLOATS * sizeof(float);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_NORMAL_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, m_VertexArray);
-    glNormalPointer(GL_FLOAT, 0, m_NormalArray);
-    ClientActiveTexture(GL_TEXTURE0_ARB);
-    glTexCoordPointer(2, GL_FLOAT, 0, m_TexCoordArray);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    ClientActiveTexture(GL_TEXTURE1_ARB);
-    glTexCoordPointer(2, GL_FLOAT, 0, m_TexCoordArray);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-
+    glVertexPointer(3, GL_FLOAT, stride, grid);
+    glNormalPointer(GL_FLOAT, stride, grid + 3 * sizeof(float));
+    for (GLenum unit : {GL_TEXTURE0_ARB, GL_TEXTURE1_ARB}) {
+        ClientActiveTexture(unit);
+        glTexCoordPointer(2, GL_FLOAT, stride, grid + 6 * sizeof(float));
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    }
     m_PatchesDrawn = m_Quadtree->DrawPatches(frustum);
+    if (m_Buffer != 0) {
+        BindBuffer(GL_ARRAY_BUFFER_ARB, 0);
+    }
 
     ClientActiveTexture(GL_TEXTURE0_ARB);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -267,7 +270,7 @@ TerrainPatch::TerrainPatch(const Terrain* terrain, int I, int J, int S)
     Vector3 max;
     for (int row = J; row < J + S; ++row) {
         for (int column = I; column < I + S; ++column) {
-            const Vector3& p = m_Terrain->GetVertex(column, row).m_Position;
+            Vector3 p = m_Terrain->GetPosition(column, row);
             min = Vector3(std::fmin(min.x, p.x), std::fmin(min.y, p.y), std::fmin(min.z, p.z));
             max = Vector3(std::fmax(max.x, p.x), std::fmax(max.y, p.y), std::fmax(max.z, p.z));
         }

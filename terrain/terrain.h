@@ -1,6 +1,8 @@
 // The landscape: a grid of vertices 64 units apart made from the heightmap,
-// with smooth normals and flat position, normal and texture-coordinate arrays
-// for vertex-array drawing, cut into square patches that a quadtree culls.
+// with smooth normals and texture coordinates, held for drawing in one
+// buffer object (or, on a context without them, in client memory), cut into
+// square patches that a quadtree culls. The heightmap answers height
+// questions; a grid point's position and normal are worked out on request.
 // Column c maps to world x = 64 (c - half), row r to z = 64 (half - r), with
 // half = (side - 1) / 2: row 0 is the most positive z. Heights are used as
 // world y unscaled (0..255). The terrain stays at the origin.
@@ -29,10 +31,10 @@ struct Vertex {
 
 class Terrain : public SceneObject {
 public:
-    float* m_VertexArray;             // owned, side^2 x 3 positions, row-major
-    float* m_NormalArray;             // owned, side^2 x 3 unit normals
-    float* m_TexCoordArray;           // owned, side^2 x 2, shared by both texture units
-    std::vector<Vertex> m_Vertices;   // one per grid point, row-major
+    // The grid for drawing: per point, row-major, its position (3 floats),
+    // normal (3) and texture coordinates (2, shared by both texture units).
+    unsigned int m_Buffer;            // the buffer object holding it; 0 without one
+    std::vector<float> m_ClientGrid;  // the same in client memory, only without a buffer
     Heightmap* m_Heightmap;           // owned
     int m_WorldSize;                  // (side - 1) x spacing
     int m_PatchesPerSide;
@@ -54,7 +56,10 @@ public:
     // The sample at the grid point drawn nearest to (x, z), without
     // interpolation; 0 outside the grid.
     float GetGroundHeight(float x, float z) const;
-    const Vertex& GetVertex(int column, int row) const;
+    // The grid point: its position, and its normal smoothed over the cells
+    // around it (as drawn); no texture coordinates.
+    Vertex GetVertex(int column, int row) const;
+    Vector3 GetPosition(int column, int row) const;
     int GetWorldSize() const { return m_WorldSize; }
     int GetSpacing() const { return m_Spacing; }
     // The up-facing normal of the cell whose first corner is (column, row).
@@ -68,9 +73,7 @@ public:
 
 private:
     void CheckHeightmap(const char* heightmapFile) const;
-    void BuildVertices();
-    void ComputeNormals();
-    void FillArrays();
+    void BuildGrid();
 
     Terrain(const Terrain&);
     Terrain& operator=(const Terrain&);
@@ -78,7 +81,7 @@ private:
 
 // A square block of S x S grid vertices with its first vertex at column I,
 // row J, drawn as S - 1 triangle strips through indices into the terrain's
-// shared arrays. Neighbouring patches share their border vertices.
+// grid. Neighbouring patches share their border vertices.
 class TerrainPatch : public SceneObject {
 public:
     unsigned int* m_Indices;          // owned, 2 S (S - 1): strip after strip
@@ -89,7 +92,7 @@ public:
     TerrainPatch(const Terrain* terrain, int I, int J, int S);
     ~TerrainPatch() override;
 
-    // Draws the strips; the terrain's arrays must be bound.
+    // Draws the strips; the terrain's grid must be bound.
     void DrawGeometry() override;
 
 private:

@@ -42,6 +42,29 @@ static int Flat(int, int) { return 50; }
 // A distinct height per grid point, to tell neighbours apart: 0..255.
 static int Ramp(int x, int y) { return (x * 7 + y * 3) % 256; }
 
+// The grid a terrain draws, as its buffer object (or client memory) holds it.
+static std::vector<float> DrawnGrid(const Terrain& terrain)
+{
+    if (terrain.m_Buffer == 0) {
+        return terrain.m_ClientGrid;
+    }
+    std::vector<float> grid(static_cast<size_t>(terrain.GetSideVertexCount()) * terrain.GetSideVertexCount() * 8);
+    BindBuffer(GL_ARRAY_BUFFER_ARB, terrain.m_Buffer);
+    GetBufferSubData(GL_ARRAY_BUFFER_ARB, 0, static_cast<long>(grid.size() * sizeof(float)), grid.data());
+    BindBuffer(GL_ARRAY_BUFFER_ARB, 0);
+    return grid;
+}
+
+// The colours of the 320 x 240 window with the whole terrain drawn.
+static std::vector<unsigned char> RenderedPixels(Terrain& terrain)
+{
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    terrain.Render(NULL);
+    std::vector<unsigned char> pixels(320 * 240 * 3);
+    glReadPixels(0, 0, 320, 240, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+
 // A window, a fresh directory and the two ground textures (1 x 1 placeholders).
 class TerrainGL : public ::testing::Test {
 protected:
@@ -87,21 +110,26 @@ TEST_F(TerrainGL, GridOfA257MapFollowsTheMapping)
     EXPECT_EQ(terrain.GetWorldSize(), 16384);
     EXPECT_EQ(terrain.m_CellsPerPatch, 8);
     EXPECT_EQ(terrain.m_Quadtree->m_Root->m_Level, 5);
-    const Vector3& first = terrain.GetVertex(0, 0).m_Position;
+    Vector3 first = terrain.GetVertex(0, 0).m_Position;
     EXPECT_FLOAT_EQ(first.x, -8192.0f);
     EXPECT_FLOAT_EQ(first.z, 8192.0f);
     EXPECT_FLOAT_EQ(first.y, 50.0f);
-    const Vector3& last = terrain.GetVertex(256, 256).m_Position;
+    Vector3 last = terrain.GetVertex(256, 256).m_Position;
     EXPECT_FLOAT_EQ(last.x, 8192.0f);
     EXPECT_FLOAT_EQ(last.z, -8192.0f);
-    // Texture coordinates: (0, 4) at the first corner, (4, 0) in the middle.
-    EXPECT_FLOAT_EQ(terrain.m_TexCoordArray[0], 0.0f);
-    EXPECT_FLOAT_EQ(terrain.m_TexCoordArray[1], 4.0f);
-    size_t middle = (128 * 257 + 128) * 2;
-    EXPECT_FLOAT_EQ(terrain.m_TexCoordArray[middle], 4.0f);
-    EXPECT_NEAR(terrain.m_TexCoordArray[middle + 1], 0.0f, 1e-6f);
-    // The flat arrays hold the vertex list in the same order.
-    EXPECT_FLOAT_EQ(terrain.m_VertexArray[(256 * 257 + 256) * 3], 8192.0f);
+    // The drawn grid, in a buffer object on this context: each record the
+    // position, the normal, then the texture coordinates, (0, 4) at the
+    // first corner and (4, 0) in the middle.
+    EXPECT_NE(terrain.m_Buffer, 0u);
+    EXPECT_TRUE(terrain.m_ClientGrid.empty());
+    std::vector<float> grid = DrawnGrid(terrain);
+    EXPECT_FLOAT_EQ(grid[6], 0.0f);
+    EXPECT_FLOAT_EQ(grid[7], 4.0f);
+    size_t middle = (128 * 257 + 128) * 8;
+    EXPECT_FLOAT_EQ(grid[middle + 6], 4.0f);
+    EXPECT_NEAR(grid[middle + 7], 0.0f, 1e-6f);
+    EXPECT_FLOAT_EQ(grid[(256 * 257 + 256) * 8], 8192.0f);
+    EXPECT_FLOAT_EQ(grid[(200 * 257 + 3) * 8 + 4], terrain.GetVertex(3, 200).m_Normal.y);
 }
 
 TEST_F(TerrainGL, FlatMapNormalsPointUpExceptAtTheFarEdges)
@@ -110,12 +138,12 @@ TEST_F(TerrainGL, FlatMapNormalsPointUpExceptAtTheFarEdges)
     Terrain terrain("map.bmp", &m_Textures, 4);
     for (int row = 0; row < 32; ++row) {
         for (int column = 0; column < 32; ++column) {
-            const Vector3& n = terrain.GetVertex(column, row).m_Normal;
+            Vector3 n = terrain.GetVertex(column, row).m_Normal;
             ASSERT_NEAR(n.y, 1.0f, 1e-6f) << column << ", " << row;
         }
     }
     // The last column's cells slope down to 0 beyond the grid: tilted to +x.
-    const Vector3& edge = terrain.GetVertex(32, 10).m_Normal;
+    Vector3 edge = terrain.GetVertex(32, 10).m_Normal;
     EXPECT_GT(edge.x, 0.1f);
     EXPECT_NEAR(edge.Magnitude(), 1.0f, 1e-4f);
     // The same slope seen at the last row tilts to -z (rows run towards -z).
@@ -278,6 +306,19 @@ TEST_F(TerrainGL, CullingDrawsOnlyThePatchesInView)
     EXPECT_GT(ahead, 50);
     EXPECT_LT(ahead, 700);
     EXPECT_LT(up, ahead / 4);
+    // The same lit picture from the buffer object as from client arrays,
+    // the way a context without buffer objects draws it.
+    glLoadIdentity();
+    gluLookAt(0.0, 150.0, 500.0, 0.0, 150.0, 0.0, 0.0, 1.0, 0.0);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    std::vector<unsigned char> fromBuffer = RenderedPixels(terrain);
+    EXPECT_GT(std::count(fromBuffer.begin(), fromBuffer.end(), 0), 0);
+    EXPECT_LT(std::count(fromBuffer.begin(), fromBuffer.end(), 0), static_cast<long>(fromBuffer.size()));
+    terrain.m_ClientGrid = DrawnGrid(terrain);
+    terrain.m_Buffer = 0;
+    EXPECT_TRUE(RenderedPixels(terrain) == fromBuffer);
+    glDisable(GL_LIGHTING);
     // Render leaves unit 0 active with texturing off and no client arrays.
     GLint unit = 0;
     glGetIntegerv(GL_ACTIVE_TEXTURE_ARB, &unit);
