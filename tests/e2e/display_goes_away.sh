@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The X server goes away under the real game, on a private Xvfb of the
 # test's own: while the question is up, during start-up (just after it is
-# answered) and during play. Each time the game must end within 2 s with
-# status 1 and one line on standard error, not a crash or a hang.
+# answered) and during play. Each time the game must end with status 1 and
+# one line on standard error, not a crash or a hang. It ends within a
+# frame or two of the server's end; the time is printed, and only a game
+# still running after 10 s (a hang, on however busy a machine) fails.
 # Usage (in a directory holding the assets): display_goes_away.sh GAME
 set -u
 game="$1"
@@ -28,19 +30,21 @@ for moment in question start-up play; do
     kill -TERM "$server"
     wait "$server" 2>/dev/null
     status=124
-    for _ in $(seq 1 20); do
+    gone=$(date +%s%N)
+    for _ in $(seq 1 100); do
         if ! kill -0 "$pid" 2>/dev/null; then wait "$pid"; status=$?; break; fi
         sleep 0.1
     done
+    took=$(( ($(date +%s%N) - gone) / 1000000 ))
     if [ "$status" -eq 124 ]; then
-        fail "[$moment] still running 2 s after the display went away"
+        fail "[$moment] still running 10 s after the display went away"
         kill -9 "$pid" 2>/dev/null
         wait "$pid" 2>/dev/null
     fi
     [ "$status" -eq 1 ] || fail "[$moment] exit status $status, expected 1"
     [ "$(wc -l <stderr.txt)" -eq 1 ] && grep -q "^Vellmora: the display $DISPLAY went away; the game ends\.$" stderr.txt ||
         fail "[$moment] standard error: $(cat stderr.txt)"
-    echo "[$moment] status $status: $(cat stderr.txt)"
+    echo "[$moment] status $status after $took ms: $(cat stderr.txt)"
     rm -f display.txt
 done
 exit "$failures"
