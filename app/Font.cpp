@@ -1,9 +1,12 @@
-// Building the overlay font's display lists, and printing with them.
+// Building the overlay font's glyph texture and display lists, and printing
+// with them.
 #include "app/Font.h"
 
 #include <GL/gl.h>
+#include <algorithm>
 #include <cstring>
 #include <pthread.h>
+#include <vector>
 
 #include "app/GlyphSource.h"
 #include "app/Logger.h"
@@ -11,6 +14,7 @@
 
 static const char* const FONT_PATTERN = "Arial:bold";
 static const int FONT_PIXEL_SIZE = 25;
+static const int GLYPH_TEXTURE_WIDTH = 512;
 
 // The face found and its glyphs rendered, on a thread of their own when the
 // start-up began them early and a thread could be started.
@@ -46,7 +50,7 @@ void StartLoadingFont()
 }
 
 Font::Font()
-    : m_ListBase(glGenLists(GLYPH_COUNT))
+    : m_ListBase(glGenLists(GLYPH_COUNT)), m_Texture(0), m_GlyphTextureHeight(0)
 {
     GlyphLoad* load = s_EarlyLoad;
     s_EarlyLoad = NULL;
@@ -59,15 +63,9 @@ Font::Font()
         LoadGlyphs(load);
     }
     bool loaded = load->loaded;
-    GlyphBitmap* glyphs = load->glyphs;
     if (loaded) {
-        for (int i = 0; i < GLYPH_COUNT; ++i) {
-            const GlyphBitmap& glyph = glyphs[i];
-            glNewList(m_ListBase + i, GL_COMPILE);
-                glBitmap(glyph.width, glyph.height, glyph.xOrigin, glyph.yOrigin, glyph.advance, 0.0f, glyph.rows);
-            glEndList();
-        }
-        FreeGlyphBitmaps(glyphs);
+        LayOutGlyphs(load->glyphs);
+        FreeGlyphBitmaps(load->glyphs);
     }
     delete load;
     if (loaded) {
@@ -85,22 +83,119 @@ Font::~Font()
 {
 }
 
+// Where each glyph's bitmap goes in the texture: rows of glyphs left to
+// right, a pixel apart, each row as tall as its tallest glyph. Returns the
+// texture's height, the next power of two.
+static int PlaceGlyphs(const GlyphBitmap glyphs[GLYPH_COUNT], int outX[GLYPH_COUNT], int outY[GLYPH_COUNT])
+{
+    int x = 0;
+    int y = 0;
+    int rowHeight = 0;
+    for (int i = 0; i < GLYPH_COUNT; ++i) {
+        if (x + glyphs[i].width > GLYPH_TEXTURE_WIDTH) {
+            x = 0;
+            y += rowHeight + 1;
+            rowHeight = 0;
+        }
+        outX[i] = x;
+        outY[i] = y;
+        x += glyphs[i].width + 1;
+        rowHeight = std::max(rowHeight, glyphs[i].height);
+    }
+    int height = 1;
+    while (height < y + rowHeight) {
+        height *= 2;
+    }
+    return height;
+}
+
+void Font::LayOutGlyphs(const GlyphBitmap glyphs[GLYPH_COUNT])
+{
+    int atX[GLYPH_COUNT];
+    int atY[GLYPH_COUNT];
+    int height = PlaceGlyphs(glyphs, atX, atY);
+    std::vector<unsigned char> alpha(static_cast<size_t>(GLYPH_TEXTURE_WIDTH) * height, 0);
+    for (int i = 0; i < GLYPH_COUNT; ++i) {
+        const GlyphBitmap& glyph = glyphs[i];
+        for (int row = 0; row < glyph.height; ++row) {
+            for (int column = 0; column < glyph.width; ++column) {
+                bool set = (glyph.rows[row * glyph.rowBytes + column / 8] >> (7 - column % 8)) & 1;
+                alpha[static_cast<size_t>(atY[i] + row) * GLYPH_TEXTURE_WIDTH + atX[i] + column] = set ? 255 : 0;
+            }
+        }
+    }
+    m_GlyphPixels.swap(alpha);
+    m_GlyphTextureHeight = height;
+    // A glyph is a quad over its texels, placed as glBitmap places its
+    // bitmap (the origin back from the pen), then the pen moves on.
+    for (int i = 0; i < GLYPH_COUNT; ++i) {
+        const GlyphBitmap& glyph = glyphs[i];
+        float left = -glyph.xOrigin;
+        float bottom = -glyph.yOrigin;
+        float u0 = static_cast<float>(atX[i]) / GLYPH_TEXTURE_WIDTH;
+        float u1 = static_cast<float>(atX[i] + glyph.width) / GLYPH_TEXTURE_WIDTH;
+        float v0 = static_cast<float>(atY[i]) / height;
+        float v1 = static_cast<float>(atY[i] + glyph.height) / height;
+        glNewList(m_ListBase + i, GL_COMPILE);
+            glBegin(GL_QUADS);
+                glTexCoord2f(u0, v0);
+                glVertex2f(left, bottom);
+                glTexCoord2f(u1, v0);
+                glVertex2f(left + glyph.width, bottom);
+                glTexCoord2f(u1, v1);
+                glVertex2f(left + glyph.width, bottom + glyph.height);
+                glTexCoord2f(u0, v1);
+                glVertex2f(left, bottom + glyph.height);
+            glEnd();
+            glTranslatef(glyph.advance, 0.0f, 0.0f);
+        glEndList();
+    }
+}
+
+// The glyphs' texture is made at the first print rather than with the font:
+// the game's own textures, made in between, keep the names the log lists.
+void Font::UploadGlyphs() const
+{
+    glGenTextures(1, &m_Texture);
+    glPushAttrib(GL_TEXTURE_BIT);
+    glBindTexture(GL_TEXTURE_2D, m_Texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA, GLYPH_TEXTURE_WIDTH, m_GlyphTextureHeight, 0, GL_ALPHA,
+                 GL_UNSIGNED_BYTE, m_GlyphPixels.data());
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPopAttrib();
+    std::vector<unsigned char>().swap(m_GlyphPixels);
+}
+
 void Font::Print(const char* text, int x, int y) const
 {
+    if (m_Texture == 0 && !m_GlyphPixels.empty()) {
+        UploadGlyphs();
+    }
     glPushMatrix();
         glLoadIdentity();
-        // Bitmap text takes its colour, and its texturing and fog, from the
-        // state in force at glRasterPos: with the frame's lighting on, a lit
-        // material colour would be used and the red set after it ignored. So
-        // the colour comes first, with lighting, texturing and fog off.
-        glPushAttrib(GL_ENABLE_BIT);
+        glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_TEXTURE_BIT);
         glDisable(GL_LIGHTING);
-        glDisable(GL_TEXTURE_2D);
         glDisable(GL_FOG);
-        glColor3f(1.0f, 0.0f, 0.0f);
-        glRasterPos2f(static_cast<float>(x), static_cast<float>(y));
         glDisable(GL_DEPTH_TEST);
+        glDisable(GL_CULL_FACE);
         glColor3f(1.0f, 0.0f, 0.0f);
+        if (m_Texture != 0) {
+            // Red wherever the glyph's texel is set, and nothing elsewhere.
+            glEnable(GL_TEXTURE_2D);
+            glBindTexture(GL_TEXTURE_2D, m_Texture);
+            glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+            glEnable(GL_ALPHA_TEST);
+            glAlphaFunc(GL_GREATER, 0.5f);
+            glTranslatef(static_cast<float>(x), static_cast<float>(y), 0.0f);
+        } else {
+            // The X server's bitmaps take their colour, texturing and fog
+            // from the state in force at glRasterPos.
+            glDisable(GL_TEXTURE_2D);
+            glRasterPos2f(static_cast<float>(x), static_cast<float>(y));
+        }
         glListBase(m_ListBase - GLYPH_FIRST);
         glCallLists(static_cast<GLsizei>(strlen(text)), GL_UNSIGNED_BYTE, text);
         glPopAttrib();

@@ -1,9 +1,16 @@
-// Font: the overlay's bold 25-pixel sans-serif text as OpenGL bitmaps, one
-// display list per printable character (codes 32 to 127, list base + code - 32).
-// Needs the current OpenGL context at construction; the lists live until the
-// process ends.
+// Font: the overlay's bold 25-pixel sans-serif text. The 96 glyphs FreeType
+// renders are packed into one alpha texture, and each printable character
+// (codes 32 to 127, list base + code - 32) is a display list drawing its
+// textured quad where glBitmap would put its bitmap, pixel for pixel. The X
+// server's bitmap font, the fallback without a face, stays as bitmap lists.
+// Needs the current OpenGL context at construction; the lists and the
+// texture live until the process ends.
 #ifndef APP_FONT_H
 #define APP_FONT_H
+
+#include <vector>
+
+struct GlyphBitmap;
 
 // Starts finding the face and rendering its glyphs on a thread of their own,
 // so that the work overlaps the opening of the window; the next Font takes
@@ -14,6 +21,11 @@ void StartLoadingFont();
 class Font {
 public:
     unsigned int m_ListBase;  // first of 96 consecutive display lists
+    // The glyphs' alpha texture, made at the first print from the pixels laid
+    // out with the font; 0 before that, and with the X server's bitmaps.
+    mutable unsigned int m_Texture;
+    mutable std::vector<unsigned char> m_GlyphPixels;  // until the texture is made
+    int m_GlyphTextureHeight;
 
     Font();
     virtual ~Font();
@@ -26,6 +38,9 @@ public:
     virtual void Print(const char* text, int x, int y) const;
 
 private:
+    void LayOutGlyphs(const GlyphBitmap glyphs[]);
+    void UploadGlyphs() const;
+
     Font(const Font&);
     Font& operator=(const Font&);
 };

@@ -17,6 +17,7 @@
 
 #include "app/DesktopScale.h"
 #include "app/Font.h"
+#include "app/GlyphSource.h"
 #include "game/World.h"
 #include "game/Skimmer.h"
 #include "terrain/Scene.h"
@@ -344,6 +345,32 @@ TEST(OverlayFont, PrintsRedTextEvenWithLightingOn)
     game.m_Font->Print("speed: 88 mph", 10, 140);
     EXPECT_GT(RedPixels(10, 135, 300, 30), 200);
     EXPECT_EQ(RedPixels(10, 300, 300, 30), 0);
+    // The ink is exactly that of the face's bitmaps drawn by glBitmap.
+    std::vector<unsigned char> quads(800 * 100 * 3);
+    glReadPixels(0, 100, 800, 100, GL_RGB, GL_UNSIGNED_BYTE, quads.data());
+    GlyphBitmap glyphs[GLYPH_COUNT];
+    char face[1024];
+    ASSERT_TRUE(LoadGlyphBitmaps("Arial:bold", 25, glyphs, face, sizeof face));
+    glClear(GL_COLOR_BUFFER_BIT);
+    glPushAttrib(GL_ENABLE_BIT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_FOG);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_DEPTH_TEST);
+    glColor3f(1.0f, 0.0f, 0.0f);
+    glLoadIdentity();
+    glRasterPos2f(10.0f, 140.0f);
+    for (const char* c = "speed: 88 mph"; *c != '\0'; ++c) {
+        const GlyphBitmap& glyph = glyphs[*c - GLYPH_FIRST];
+        glBitmap(glyph.width, glyph.height, glyph.xOrigin, glyph.yOrigin, glyph.advance, 0.0f, glyph.rows);
+    }
+    glPopAttrib();
+    glColor3f(1.0f, 1.0f, 1.0f);
+    FreeGlyphBitmaps(glyphs);
+    std::vector<unsigned char> bitmaps(800 * 100 * 3);
+    glReadPixels(0, 100, 800, 100, GL_RGB, GL_UNSIGNED_BYTE, bitmaps.data());
+    EXPECT_TRUE(quads == bitmaps);
+    EXPECT_NE(game.m_Font->m_Texture, 0u);
     // The state Print leaves: depth test on, colour white, lighting as it was.
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
     EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
