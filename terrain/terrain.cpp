@@ -257,7 +257,7 @@ void Terrain::Render(Frustum* frustum)
 }
 
 TerrainPatch::TerrainPatch(const Terrain* terrain, int I, int J, int S)
-    : m_Indices(NULL), m_SizeVertices(S), m_Terrain(terrain)
+    : m_Indices(NULL), m_IndexCount(0), m_FirstIndex(0), m_LastIndex(0), m_SizeVertices(S), m_Terrain(terrain)
 {
     assert(I >= 0);
     assert(J >= 0);
@@ -279,14 +279,25 @@ TerrainPatch::TerrainPatch(const Terrain* terrain, int I, int J, int S)
 
     int side = m_Terrain->GetSideVertexCount();
     unsigned int base = static_cast<unsigned int>(J * side + I);
-    m_Indices = new unsigned int[2 * S * (S - 1)];
+    m_IndexCount = 2 * S * (S - 1) + 2 * (S - 2);
+    m_Indices = new unsigned int[m_IndexCount];
     unsigned int* next = m_Indices;
     for (int k = 0; k < S - 1; ++k) {
+        if (k > 0) {
+            // Two repeated indices join the strips: the triangles between
+            // them have no area and draw nothing, and each strip still
+            // starts at an even place, so its faces keep their winding.
+            next[0] = next[-1];
+            next[1] = base + (k + 1) * side;
+            next += 2;
+        }
         for (int l = 0; l < S; ++l) {
             *next++ = base + l + (k + 1) * side;
             *next++ = base + l + k * side;
         }
     }
+    m_FirstIndex = base;
+    m_LastIndex = base + (S - 1) * side + (S - 1);
 }
 
 TerrainPatch::~TerrainPatch()
@@ -296,7 +307,6 @@ TerrainPatch::~TerrainPatch()
 
 void TerrainPatch::DrawGeometry()
 {
-    for (int k = 0; k < m_SizeVertices - 1; ++k) {
-        glDrawElements(GL_TRIANGLE_STRIP, 2 * m_SizeVertices, GL_UNSIGNED_INT, m_Indices + 2 * m_SizeVertices * k);
-    }
+    // One strip for the whole patch, over a known range of the grid.
+    glDrawRangeElements(GL_TRIANGLE_STRIP, m_FirstIndex, m_LastIndex, m_IndexCount, GL_UNSIGNED_INT, m_Indices);
 }

@@ -80,11 +80,15 @@ private:
 };
 
 // A square block of S x S grid vertices with its first vertex at column I,
-// row J, drawn as S - 1 triangle strips through indices into the terrain's
-// grid. Neighbouring patches share their border vertices.
+// row J, drawn as S - 1 triangle strips, joined into one by degenerate
+// triangles, through indices into the terrain's grid. Neighbouring patches
+// share their border vertices.
 class TerrainPatch : public SceneObject {
 public:
-    unsigned int* m_Indices;          // owned, 2 S (S - 1): strip after strip
+    unsigned int* m_Indices;          // owned: strip after strip, each joined to the next by two repeats
+    int m_IndexCount;                 // 2 S (S - 1) + 2 (S - 2)
+    unsigned int m_FirstIndex;        // the lowest and highest grid index used
+    unsigned int m_LastIndex;
     int m_SizeVertices;               // S
     const Terrain* m_Terrain;         // not owned
     BoundingBox m_Box;                // the vertices' extent, always reaching 0

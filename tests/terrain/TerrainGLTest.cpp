@@ -193,9 +193,16 @@ TEST_F(TerrainGL, PatchIndicesZigZagBetweenRows)
     }
     EXPECT_EQ(patch.m_Indices[16], 265u);
     EXPECT_EQ(patch.m_Indices[17], 8u);
-    // 8 strips of 18: the last strip runs between rows 8 and 7.
-    EXPECT_EQ(patch.m_Indices[143], 7u * 257 + 8);
-    EXPECT_EQ(patch.m_Indices[142], 8u * 257 + 8);
+    // The next strip is joined on by repeating the last index and its own first.
+    EXPECT_EQ(patch.m_Indices[18], 8u);
+    EXPECT_EQ(patch.m_Indices[19], 2u * 257);
+    EXPECT_EQ(patch.m_Indices[20], 2u * 257);
+    EXPECT_EQ(patch.m_Indices[21], 257u);
+    // 8 strips of 18 and 7 joins: the last strip runs between rows 8 and 7.
+    ASSERT_EQ(patch.m_IndexCount, 158);
+    EXPECT_EQ(patch.m_Indices[157], 7u * 257 + 8);
+    EXPECT_EQ(patch.m_Indices[156], 8u * 257 + 8);
+    EXPECT_EQ(patch.m_LastIndex, 8u * 257 + 8);
 }
 
 TEST_F(TerrainGL, PatchBoxAlwaysReachesZero)
