@@ -302,54 +302,56 @@ PictureSize WebpSize(const Header& header)
     return Unreadable();
 }
 
+PictureSize PnmSize(const Header& header)
+{
+    return TextSize(header, "PNM");
+}
+
+PictureSize XpmSize(const Header& header)
+{
+    return TextSize(header, "XPM");
+}
+
+PictureSize XvSize(const Header& header)
+{
+    return TextSize(header, "XV");
+}
+
+// GIMP's pictures are never decoded: SDL_image's reader reads its lists of
+// layers until a zero it may never meet in a file cut short.
+PictureSize Refused(const Header&)
+{
+    PictureSize refused = {PictureSize::REFUSED, 0, 0};
+    return refused;
+}
+
+// The formats SDL_image recognises by their bytes, in the order it tries
+// them, each with its size's reader.
+struct Format {
+    int (*m_Is)(SDL_RWops* source);
+    PictureSize (*m_Size)(const Header& header);
+};
+
+const Format FORMATS[] = {
+    {IMG_isCUR, IconSize}, {IMG_isICO, IconSize}, {IMG_isBMP, BmpSize}, {IMG_isGIF, GifSize},
+    {IMG_isJPG, JpegSize}, {IMG_isLBM, LbmSize},  {IMG_isPCX, PcxSize}, {IMG_isPNG, PngSize},
+    {IMG_isPNM, PnmSize},  {IMG_isTIF, TiffSize}, {IMG_isXCF, Refused}, {IMG_isXPM, XpmSize},
+    {IMG_isXV, XvSize},    {IMG_isWEBP, WebpSize},
+};
+
 }  // namespace
 
 PictureSize ReadPictureSize(SDL_RWops* source, const char* type)
 {
     Header header(source);
-    // SDL_image's own order: TGA by the name, then each signature in turn.
+    // SDL_image's own order: TGA, which has no signature, by the name first.
     if (strcasecmp(type, "tga") == 0) {
         return TgaSize(header);
     }
-    if (IMG_isCUR(source) || IMG_isICO(source)) {
-        return IconSize(header);
-    }
-    if (IMG_isBMP(source)) {
-        return BmpSize(header);
-    }
-    if (IMG_isGIF(source)) {
-        return GifSize(header);
-    }
-    if (IMG_isJPG(source)) {
-        return JpegSize(header);
-    }
-    if (IMG_isLBM(source)) {
-        return LbmSize(header);
-    }
-    if (IMG_isPCX(source)) {
-        return PcxSize(header);
-    }
-    if (IMG_isPNG(source)) {
-        return PngSize(header);
-    }
-    if (IMG_isPNM(source)) {
-        return TextSize(header, "PNM");
-    }
-    if (IMG_isTIF(source)) {
-        return TiffSize(header);
-    }
-    if (IMG_isXCF(source)) {
-        PictureSize refused = {PictureSize::REFUSED, 0, 0};
-        return refused;
-    }
-    if (IMG_isXPM(source)) {
-        return TextSize(header, "XPM");
-    }
-    if (IMG_isXV(source)) {
-        return TextSize(header, "XV");
-    }
-    if (IMG_isWEBP(source)) {
-        return WebpSize(header);
+    for (const Format& format : FORMATS) {
+        if (format.m_Is(source)) {
+            return format.m_Size(header);
+        }
     }
     PictureSize none = {PictureSize::NOT_A_PICTURE, 0, 0};
     return none;

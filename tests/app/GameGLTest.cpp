@@ -485,6 +485,18 @@ TEST(GameInput, KeyReleaseArrivesAfterABurstOfMouseMotion)
     EXPECT_GT(std::fabs(after.y - before.y), 0.01f);
 }
 
+// The red pixels of one line printed in a 400 x 200 window.
+static int InkOfALine(const Font& font)
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, 400, 0, 200, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glClear(GL_COLOR_BUFFER_BIT);
+    font.Print("speed: 0 mph", 10, 100);
+    return RedPixels(0, 90, 400, 40);
+}
+
 TEST(OverlayFont, FallsBackToAnXFontWhenNoFaceIsFound)
 {
     TempDir dir;
@@ -500,13 +512,7 @@ TEST(OverlayFont, FallsBackToAnXFontWhenNoFaceIsFound)
     unsetenv("FONTCONFIG_FILE");
     EXPECT_NE(dir.ReadFile("vellmora.log").find("No font matches \"Arial:bold\""), std::string::npos)
         << dir.ReadFile("vellmora.log");
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, 400, 0, 200, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glClear(GL_COLOR_BUFFER_BIT);
-    font.Print("speed: 0 mph", 10, 100);
-    EXPECT_GT(RedPixels(0, 90, 400, 40), 50);
+    EXPECT_GT(InkOfALine(font), 50);
 }
 
 // Under a limit of no more processes (as a user's ulimit can set) no
@@ -520,13 +526,7 @@ static void LoadTheFontWithoutThreads()
     }
     StartLoadingFont();
     Font font;
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, 400, 0, 200, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glClear(GL_COLOR_BUFFER_BIT);
-    font.Print("speed: 0 mph", 10, 100);
-    exit(RedPixels(0, 90, 400, 40) > 50 ? 0 : 1);
+    exit(InkOfALine(font) > 50 ? 0 : 1);
 }
 
 TEST(OverlayFontDeathTest, LoadsOnTheMainThreadWhenNoThreadCanStart)
