@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <unistd.h>
 
-#include "app/MessageBox.h"
+#include "app/dialog/MessageBox.h"
 
 void ExitWithMessage(const char* text, const char* caption, int status)
 {

@@ -4,7 +4,7 @@
 #include "app/DisplayLoss.h"
 #include "app/Game.h"
 #include "app/Heap.h"
-#include "app/MessageBox.h"
+#include "app/dialog/MessageBox.h"
 
 // Constructed before main runs: it empties the log of the last run.
 static Game game;

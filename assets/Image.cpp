@@ -8,7 +8,7 @@
 
 #include "app/Logger.h"
 #include "assets/PictureSize.h"
-#include "app/MessageBox.h"
+#include "app/dialog/MessageBox.h"
 
 // SDL_image's own rule for a file: its extension names the type to try
 // first (TGA has no signature to recognise it by).

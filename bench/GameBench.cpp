@@ -45,7 +45,7 @@
 
 #include "app/Controls.h"
 #include "bench/Startups.h"
-#include "app/Font.h"
+#include "app/text/Font.h"
 #include "app/FramePacer.h"
 #include "app/Game.h"
 #include "assets/Texture.h"

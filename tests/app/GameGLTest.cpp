@@ -16,8 +16,8 @@
 #include <gtest/gtest.h>
 
 #include "app/DesktopScale.h"
-#include "app/Font.h"
-#include "app/GlyphSource.h"
+#include "app/text/Font.h"
+#include "app/text/GlyphSource.h"
 #include "game/World.h"
 #include "game/Skimmer.h"
 #include "terrain/Scene.h"

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <deque>
 
-#include "app/MessageBox.h"
+#include "app/dialog/MessageBox.h"
 
 static std::deque<bool> s_Answers;
 static std::vector<ShownDialog> s_Shown;

@@ -1,5 +1,5 @@
 // Display lists from an X server bitmap font.
-#include "app/XFontLists.h"
+#include "app/text/XFontLists.h"
 
 #include <GL/glx.h>
 

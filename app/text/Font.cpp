@@ -1,6 +1,6 @@
 // Building the overlay font's glyph texture and display lists, and printing
 // with them.
-#include "app/Font.h"
+#include "app/text/Font.h"
 
 #include <GL/gl.h>
 #include <algorithm>
@@ -8,9 +8,9 @@
 #include <pthread.h>
 #include <vector>
 
-#include "app/GlyphSource.h"
+#include "app/text/GlyphSource.h"
 #include "app/Logger.h"
-#include "app/XFontLists.h"
+#include "app/text/XFontLists.h"
 
 static const char* const FONT_PATTERN = "Arial:bold";
 static const int FONT_PIXEL_SIZE = 25;

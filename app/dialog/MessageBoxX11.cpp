@@ -6,7 +6,7 @@
 // Mouse clicks press a button; Return and Space press the focused one (Yes
 // first), Tab and the arrow keys move the focus, 'y' and 'n' answer
 // directly and Escape dismisses an OK box.
-#include "app/MessageBox.h"
+#include "app/dialog/MessageBox.h"
 
 #include <SDL/SDL.h>
 #include <SDL/SDL_syswm.h>
@@ -20,8 +20,8 @@
 #include <unistd.h>
 #include <vector>
 
-#include "app/DialogText.h"
-#include "app/DialogX11.h"
+#include "app/dialog/DialogText.h"
+#include "app/dialog/DialogX11.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/DialogText.h"
+#include "app/dialog/DialogText.h"
 
 #include <gtest/gtest.h>
 

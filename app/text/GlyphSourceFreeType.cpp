@@ -1,5 +1,5 @@
 // Glyph source on fontconfig (finding the face) and FreeType (rendering it).
-#include "app/GlyphSource.h"
+#include "app/text/GlyphSource.h"
 
 #include <cstdio>
 #include <cstdlib>
