@@ -12,8 +12,7 @@
 void ExitWithMessage(const char* text, const char* caption, int status)
 {
     // The box comes before SDL_Quit: a full-screen mode would hide it, and
-    // SDL's error text may be the caption.
-    SDL_WM_GrabInput(SDL_GRAB_OFF);
+    // SDL's error text may be the caption. The box frees the mouse itself.
     ShowMessage(text, caption);
     ExitRestoringDisplay(status);
 }

@@ -14,9 +14,8 @@
 #include <cstring>
 #include <ctime>
 
-#include "app/DesktopScale.h"
-#include "app/DisplayLoss.h"
-#include "app/DisplayRate.h"
+#include "app/display/DesktopScale.h"
+#include "app/display/DisplayRate.h"
 #include "app/Fatal.h"
 #include "app/Gamepad.h"
 #include "app/text/Font.h"
@@ -115,7 +114,6 @@ void Game::SetupVideo()
         ExitWithMessage("Couldn't set video mode", SDL_GetError(), 1);
     }
     SetIconSizesAfterMode();
-    EndWhenTheDisplayGoesAway();
     SDL_WM_SetCaption(m_Title, m_Title);
 
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
@@ -186,7 +184,7 @@ bool Game::RunTick()
     }
     // The motion since the last read: a frame's worth goes to its first tick.
     SDL_GetRelativeMouseState(&m_Controls.m_MouseDx, &m_Controls.m_MouseDy);
-    m_Pad = ReadGamepad();
+    m_Input = WithPad(m_Controls, ReadGamepad());
     bool cockpitView = m_Camera->m_CockpitView;
     SwitchViews();
     m_World->Update();
@@ -244,11 +242,10 @@ bool Game::HandleEvent(const SDL_Event& event)
 
 void Game::SwitchViews()
 {
-    ControlState controls = WithPad(m_Controls, m_Pad);
-    if (controls.m_CockpitView) {
+    if (m_Input.m_CockpitView) {
         m_Camera->SetCockpitView();
         m_Skimmer->SetShown(0);
-    } else if (controls.m_OutsideView) {
+    } else if (m_Input.m_OutsideView) {
         m_Camera->SetOutsideView();
         m_Skimmer->SetShown(1);
     }
@@ -256,9 +253,8 @@ void Game::SwitchViews()
 
 void Game::ApplyControls()
 {
-    ControlState controls = WithPad(m_Controls, m_Pad);
-    SteerCraft(controls, *m_Skimmer, m_AfterburnerCharge);
-    if (controls.m_Light) {
+    SteerCraft(m_Input, *m_Skimmer, m_AfterburnerCharge);
+    if (m_Input.m_Light) {
         m_Skimmer->ToggleLight();  // every tick the key is held: it flickers
     }
     m_Skimmer->Update();

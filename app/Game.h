@@ -31,7 +31,7 @@ public:
     Skimmer* m_Skimmer;          // the player's craft; lives until the process ends
     World* m_World;              // lives until the process ends
     ControlState m_Controls;     // the keys and the mouse
-    PadState m_Pad;              // the gamepad, as read this tick
+    ControlState m_Input;        // this tick's keys, mouse and gamepad together, as the rules read them
     int m_DisplayedSpeed;        // the speed line's mph, written each frame before it is printed
     int m_AfterburnerCharge;     // 0..100
     MotionBlend m_Motion;        // the craft and the camera between their last two ticks

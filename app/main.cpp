@@ -1,7 +1,7 @@
 // Entry point of Vellmora.
 #include <SDL/SDL.h>
 
-#include "app/DisplayLoss.h"
+#include "app/display/DisplayLoss.h"
 #include "app/Game.h"
 #include "app/Heap.h"
 #include "app/dialog/MessageBox.h"

@@ -50,7 +50,7 @@
 #include "app/Game.h"
 #include "assets/Texture.h"
 #include "scene/Camera.h"
-#include "terrain/Multitexture.h"
+#include "terrain/Extensions.h"
 #include "terrain/Sky.h"
 #include "game/Timer.h"
 #include "tests/support/Autopilot.h"

@@ -17,7 +17,7 @@
 #include "app/Logger.h"
 #include "assets/Texture.h"
 #include "terrain/Heightmap.h"
-#include "terrain/Multitexture.h"
+#include "terrain/Extensions.h"
 #include "terrain/TerrainQuadtree.h"
 
 // The patch checks stay on in every build type.

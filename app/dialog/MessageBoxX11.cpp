@@ -54,10 +54,15 @@ Answer AnswerForKey(Dialog& dialog, KeySym key)
     }
 }
 
+bool GameHasWindow()
+{
+    return SDL_WasInit(SDL_INIT_VIDEO) != 0 && SDL_GetVideoSurface() != NULL;
+}
+
 // The game's window, when the game has one open: the dialog stays above it.
 Window GameWindow()
 {
-    if (SDL_WasInit(SDL_INIT_VIDEO) == 0 || SDL_GetVideoSurface() == NULL) {
+    if (!GameHasWindow()) {
         return None;
     }
     SDL_SysWMinfo info;
@@ -183,7 +188,7 @@ struct PointerHold {
 PointerHold LiftPointerHold()
 {
     PointerHold hold = {false, SDL_GRAB_OFF, SDL_ENABLE};
-    if (SDL_WasInit(SDL_INIT_VIDEO) == 0 || SDL_GetVideoSurface() == NULL) {
+    if (!GameHasWindow()) {
         return hold;
     }
     hold.m_Lifted = true;

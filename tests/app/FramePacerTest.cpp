@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 
-#include "app/DisplayRate.h"
+#include "app/display/DisplayRate.h"
 
 static const long long MS = 1000000;
 static const long long SECOND = 1000 * MS;

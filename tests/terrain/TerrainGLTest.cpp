@@ -14,7 +14,7 @@
 #include "assets/Texture.h"
 #include "scene/Frustum.h"
 #include "terrain/Heightmap.h"
-#include "terrain/Multitexture.h"
+#include "terrain/Extensions.h"
 #include "terrain/Sky.h"
 #include "terrain/TerrainQuadtree.h"
 #include "terrain/terrain.h"

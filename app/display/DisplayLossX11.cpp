@@ -5,7 +5,7 @@
 // drawing can also make the driver fault on a reply that never came; a
 // connection of our own to the same server, never read, tells such a fault
 // from one of the game's: it reads as closed once the server has gone.
-#include "app/DisplayLoss.h"
+#include "app/display/DisplayLoss.h"
 
 #include <X11/Xlib.h>
 #include <cerrno>
@@ -63,9 +63,6 @@ static void OnFault(int, siginfo_t*, void*)
 void EndWhenTheDisplayGoesAway()
 {
     XSetIOErrorHandler(DisplayWentAway);
-    if (s_WatchFd >= 0) {
-        return;
-    }
     Display* watch = XOpenDisplay(NULL);  // kept until the process ends
     if (watch == NULL) {
         return;

@@ -1,7 +1,8 @@
-// Multitexture and buffer-object entry points through SDL's lookup. On GLX the lookup hands
-// back a pointer for any name at all, so it cannot tell whether the driver
-// has the extension: the context's own version and extension list decide.
-#include "terrain/Multitexture.h"
+// Multitexture and buffer-object entry points through SDL's lookup. On GLX
+// the lookup hands back a pointer for any name at all, so it cannot tell
+// whether the driver has the extension: the context's own version and
+// extension list decide.
+#include "terrain/Extensions.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>

@@ -1,5 +1,5 @@
 // The display's refresh rate through XRandR, on the X display SDL opened.
-#include "app/DisplayRate.h"
+#include "app/display/DisplayRate.h"
 
 #include <SDL/SDL.h>
 #include <SDL/SDL_syswm.h>

@@ -1,5 +1,5 @@
 // The desktop's scale from GDK_SCALE or the X server's Xft.dpi resource.
-#include "app/DesktopScale.h"
+#include "app/display/DesktopScale.h"
 
 #include <X11/Xlib.h>
 #include <cstdlib>

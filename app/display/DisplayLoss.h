@@ -7,8 +7,8 @@
 #define APP_DISPLAY_LOSS_H
 
 // Takes over Xlib's handling of a lost connection, for every connection of
-// the process (the game's window and the dialogs alike). Call it before the
-// first connection is opened, and again after SDL has set its video mode.
+// the process (the game's window and the dialogs alike; SDL keeps it). Call
+// it first, before any connection is opened.
 void EndWhenTheDisplayGoesAway();
 
 #endif
