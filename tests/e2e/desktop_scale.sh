@@ -7,6 +7,7 @@
 set -u
 game="$1"
 probe="$2"
+. "$(dirname "$0")/play.sh"
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
@@ -37,12 +38,8 @@ run() {
     done
     geometry=$("$probe" geometry "$window")
     xdotool key Escape
-    local status=124
-    for _ in $(seq 1 50); do
-        if ! kill -0 "$pid" 2>/dev/null; then wait "$pid"; status=$?; break; fi
-        sleep 0.1
-    done
-    [ "$status" -eq 0 ] || { fail "[$1] exit status $status"; kill -9 "$pid" 2>/dev/null; }
+    wait_for_end "$pid" 5
+    [ "$end_status" -eq 0 ] || fail "[$1] exit status $end_status"
 }
 
 run n

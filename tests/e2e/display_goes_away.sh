@@ -8,6 +8,7 @@
 # Usage (in a directory holding the assets): display_goes_away.sh GAME
 set -u
 game="$1"
+. "$(dirname "$0")/play.sh"
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
@@ -29,18 +30,11 @@ for moment in question start-up play; do
     fi
     kill -TERM "$server"
     wait "$server" 2>/dev/null
-    status=124
     gone=$(date +%s%N)
-    for _ in $(seq 1 100); do
-        if ! kill -0 "$pid" 2>/dev/null; then wait "$pid"; status=$?; break; fi
-        sleep 0.1
-    done
+    wait_for_end "$pid" 10
+    status=$end_status
     took=$(( ($(date +%s%N) - gone) / 1000000 ))
-    if [ "$status" -eq 124 ]; then
-        fail "[$moment] still running 10 s after the display went away"
-        kill -9 "$pid" 2>/dev/null
-        wait "$pid" 2>/dev/null
-    fi
+    [ "$status" -ne 124 ] || fail "[$moment] still running 10 s after the display went away"
     [ "$status" -eq 1 ] || fail "[$moment] exit status $status, expected 1"
     [ "$(wc -l <stderr.txt)" -eq 1 ] && grep -q "^Vellmora: the display $DISPLAY went away; the game ends\.$" stderr.txt ||
         fail "[$moment] standard error: $(cat stderr.txt)"

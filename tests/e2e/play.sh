@@ -31,3 +31,20 @@ play_and_quit() {
     done
     kill "$pid" 2>/dev/null
 }
+
+# wait_for_end PID SECONDS: waits up to SECONDS for the background process
+# to end; sets end_status to its exit status (124 when it is still running,
+# in which case it is killed).
+wait_for_end() {
+    end_status=124
+    for _ in $(seq 1 $(( $2 * 10 ))); do
+        if ! kill -0 "$1" 2>/dev/null; then
+            wait "$1"
+            end_status=$?
+            return
+        fi
+        sleep 0.1
+    done
+    kill -9 "$1" 2>/dev/null
+    wait "$1" 2>/dev/null
+}

@@ -11,6 +11,7 @@
 set -u
 game="$1"
 probe="$2"
+. "$(dirname "$0")/play.sh"
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
@@ -74,12 +75,8 @@ run_game() {
     else
         "$probe" close "$window"
     fi
-    local status=124
-    for _ in $(seq 1 50); do
-        if ! kill -0 "$pid" 2>/dev/null; then wait "$pid"; status=$?; break; fi
-        sleep 0.1
-    done
-    [ "$status" -eq 0 ] || { fail "[$answer/$ending] exit status $status"; kill -9 "$pid" 2>/dev/null; }
+    wait_for_end "$pid" 5
+    [ "$end_status" -eq 0 ] || fail "[$answer/$ending] exit status $end_status"
     screen_after=$(xwininfo -root | grep -E "Width|Height" | tr -d ' \n')
     [ "$screen_before" = "$screen_after" ] || fail "[$answer] screen changed: $screen_before -> $screen_after"
     [ -f vellmora.log ] || fail "[$answer] no vellmora.log"
