@@ -8,8 +8,6 @@ set -u
 game="$1"
 probe="$2"
 . "$(dirname "$0")/play.sh"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 Xvfb -displayfd 3 -screen 0 1920x1280x24 -nolisten tcp -noreset 3>display.txt >xvfb.log 2>&1 &
 server=$!

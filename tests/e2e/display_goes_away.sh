@@ -9,8 +9,6 @@
 set -u
 game="$1"
 . "$(dirname "$0")/play.sh"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 for moment in question start-up play; do
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>display.txt >xvfb.log 2>&1 &

@@ -11,8 +11,6 @@ export HOME="$PWD/home"
 unset XDG_STATE_HOME
 . "$(dirname "$0")/play.sh"
 mkdir -p "$HOME" elsewhere
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 cmake --install "$build" --prefix "$prefix" >install.log 2>&1 || { cat install.log; exit 1; }
 for file in bin/vellmora libexec/vellmora/vellmora share/vellmora/models/skimmer.ms3d \

@@ -1,5 +1,10 @@
 # Sourced by the end-to-end scripts: plays the game as a person would.
 #
+# fail MESSAGE: reports a failure and counts it in failures, which the
+# script ends with.
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+#
 # play_and_quit COMMAND...: starts the command in the background, answers
 # the full-screen question No, waits for the game's window and presses
 # Escape until the game has ended; sets play_status to its exit status

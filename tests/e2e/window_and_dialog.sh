@@ -12,8 +12,6 @@ set -u
 game="$1"
 probe="$2"
 . "$(dirname "$0")/play.sh"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 wait_window() {  # name -> window id on stdout
     local id=""

@@ -9,8 +9,6 @@
 set -u
 source_dir="$1"
 . "$source_dir/tests/e2e/play.sh"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 "$source_dir/tools/run.sh" package >package.log 2>&1 || { tail -30 package.log; exit 1; }
 # The package just built, as the build names it (an older one may lie beside it).
