@@ -1,5 +1,5 @@
-// Building the overlay font's glyph texture and display lists, and printing
-// with them.
+// Building the overlay font's glyph texture (or the X server's bitmap lists),
+// and printing with it.
 #include "app/text/Font.h"
 
 #include <GL/gl.h>
@@ -127,28 +127,16 @@ void Font::LayOutGlyphs(const GlyphBitmap glyphs[GLYPH_COUNT])
     m_GlyphPixels.swap(alpha);
     m_GlyphTextureHeight = height;
     // A glyph is a quad over its texels, placed as glBitmap places its
-    // bitmap (the origin back from the pen), then the pen moves on.
+    // bitmap (the origin back from the pen).
     for (int i = 0; i < GLYPH_COUNT; ++i) {
         const GlyphBitmap& glyph = glyphs[i];
-        float left = -glyph.xOrigin;
-        float bottom = -glyph.yOrigin;
-        float u0 = static_cast<float>(atX[i]) / GLYPH_TEXTURE_WIDTH;
-        float u1 = static_cast<float>(atX[i] + glyph.width) / GLYPH_TEXTURE_WIDTH;
-        float v0 = static_cast<float>(atY[i]) / height;
-        float v1 = static_cast<float>(atY[i] + glyph.height) / height;
-        glNewList(m_ListBase + i, GL_COMPILE);
-            glBegin(GL_QUADS);
-                glTexCoord2f(u0, v0);
-                glVertex2f(left, bottom);
-                glTexCoord2f(u1, v0);
-                glVertex2f(left + glyph.width, bottom);
-                glTexCoord2f(u1, v1);
-                glVertex2f(left + glyph.width, bottom + glyph.height);
-                glTexCoord2f(u0, v1);
-                glVertex2f(left, bottom + glyph.height);
-            glEnd();
-            glTranslatef(glyph.advance, 0.0f, 0.0f);
-        glEndList();
+        float left = static_cast<float>(-glyph.xOrigin);
+        float bottom = static_cast<float>(-glyph.yOrigin);
+        GlyphQuad quad = {left, bottom, left + glyph.width, bottom + glyph.height,
+                          static_cast<float>(atX[i]) / GLYPH_TEXTURE_WIDTH, static_cast<float>(atY[i]) / height,
+                          static_cast<float>(atX[i] + glyph.width) / GLYPH_TEXTURE_WIDTH,
+                          static_cast<float>(atY[i] + glyph.height) / height, static_cast<float>(glyph.advance)};
+        m_Quads.push_back(quad);
     }
 }
 
@@ -196,10 +184,43 @@ void Font::Print(const char* text, int x, int y) const
             glDisable(GL_TEXTURE_2D);
             glRasterPos2f(static_cast<float>(x), static_cast<float>(y));
         }
-        glListBase(m_ListBase - GLYPH_FIRST);
-        glCallLists(static_cast<GLsizei>(strlen(text)), GL_UNSIGNED_BYTE, text);
+        if (m_Texture != 0) {
+            DrawQuads(text);
+        } else {
+            glListBase(m_ListBase - GLYPH_FIRST);
+            glCallLists(static_cast<GLsizei>(strlen(text)), GL_UNSIGNED_BYTE, text);
+        }
         glPopAttrib();
         glEnable(GL_DEPTH_TEST);
     glPopMatrix();
     glColor3f(1.0f, 1.0f, 1.0f);
+}
+
+// The line's quads in one draw, from client arrays: texture coordinates and
+// position per corner, the pen moved on in whole pixels as glBitmap does.
+void Font::DrawQuads(const char* text) const
+{
+    m_LineVertices.clear();
+    float pen = 0.0f;
+    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(text); *c != '\0'; ++c) {
+        if (*c < GLYPH_FIRST || *c >= GLYPH_FIRST + GLYPH_COUNT) {
+            continue;
+        }
+        const GlyphQuad& q = m_Quads[*c - GLYPH_FIRST];
+        const float corners[16] = {q.m_U0, q.m_V0, pen + q.m_Left,  q.m_Bottom,
+                                   q.m_U1, q.m_V0, pen + q.m_Right, q.m_Bottom,
+                                   q.m_U1, q.m_V1, pen + q.m_Right, q.m_Top,
+                                   q.m_U0, q.m_V1, pen + q.m_Left,  q.m_Top};
+        m_LineVertices.insert(m_LineVertices.end(), corners, corners + 16);
+        pen += q.m_Advance;
+    }
+    if (m_LineVertices.empty()) {
+        return;
+    }
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glInterleavedArrays(GL_T2F_V3F, 0, NULL);  // every other array off
+    glTexCoordPointer(2, GL_FLOAT, 4 * sizeof(float), m_LineVertices.data());
+    glVertexPointer(2, GL_FLOAT, 4 * sizeof(float), m_LineVertices.data() + 2);
+    glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(m_LineVertices.size() / 4));
+    glPopClientAttrib();
 }

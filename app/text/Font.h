@@ -1,10 +1,10 @@
 // Font: the overlay's bold 25-pixel sans-serif text. The 96 glyphs FreeType
-// renders are packed into one alpha texture, and each printable character
-// (codes 32 to 127, list base + code - 32) is a display list drawing its
-// textured quad where glBitmap would put its bitmap, pixel for pixel. The X
-// server's bitmap font, the fallback without a face, stays as bitmap lists.
-// Needs the current OpenGL context at construction; the lists and the
-// texture live until the process ends.
+// renders are packed into one alpha texture, and a line of text is one draw
+// of its glyphs' textured quads, each where glBitmap would put its bitmap,
+// pixel for pixel. The X server's bitmap font, the fallback without a face,
+// is 96 bitmap display lists (list base + code - 32). Needs the current
+// OpenGL context at construction; the lists and the texture live until the
+// process ends.
 #ifndef APP_FONT_H
 #define APP_FONT_H
 
@@ -20,12 +20,21 @@ void StartLoadingFont();
 
 class Font {
 public:
-    unsigned int m_ListBase;  // first of 96 consecutive display lists
+    unsigned int m_ListBase;  // first of 96 consecutive display lists, for the X server's bitmaps
     // The glyphs' alpha texture, made at the first print from the pixels laid
     // out with the font; 0 before that, and with the X server's bitmaps.
     mutable unsigned int m_Texture;
     mutable std::vector<unsigned char> m_GlyphPixels;  // until the texture is made
     int m_GlyphTextureHeight;
+    // Each glyph's quad: its corners from the pen, its place in the texture,
+    // and how far the pen then moves on. Empty with the X server's bitmaps.
+    struct GlyphQuad {
+        float m_Left, m_Bottom, m_Right, m_Top;
+        float m_U0, m_V0, m_U1, m_V1;
+        float m_Advance;
+    };
+    std::vector<GlyphQuad> m_Quads;
+    mutable std::vector<float> m_LineVertices;  // the line being printed
 
     Font();
     virtual ~Font();
@@ -40,6 +49,7 @@ public:
 private:
     void LayOutGlyphs(const GlyphBitmap glyphs[]);
     void UploadGlyphs() const;
+    void DrawQuads(const char* text) const;
 
     Font(const Font&);
     Font& operator=(const Font&);
