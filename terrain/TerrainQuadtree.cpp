@@ -117,28 +117,24 @@ void TerrainQuadtree::Insert(QuadtreeNode* node, SceneObject* object)
     }
 }
 
-int TerrainQuadtree::DrawPatches(const Frustum* frustum)
+void TerrainQuadtree::CollectLeaves(const Frustum* frustum, std::vector<const QuadtreeNode*>& leaves) const
 {
-    return DrawPatches(m_Root, frustum);
+    CollectLeaves(m_Root, frustum, leaves);
 }
 
-int TerrainQuadtree::DrawPatches(QuadtreeNode* node, const Frustum* frustum)
+void TerrainQuadtree::CollectLeaves(const QuadtreeNode* node, const Frustum* frustum,
+                                    std::vector<const QuadtreeNode*>& leaves) const
 {
     if (frustum != NULL && !frustum->BoxVisible(node->m_Box)) {
-        return 0;
+        return;
     }
-    int drawn = 0;
-    if (node->m_HasChildren) {
-        for (QuadtreeNode* child : node->m_Children) {
-            drawn += DrawPatches(child, frustum);
-        }
-        return drawn;
+    if (!node->m_HasChildren) {
+        leaves.push_back(node);
+        return;
     }
-    for (TerrainPatch* patch : node->m_Patches) {
-        patch->Render(NULL);
-        ++drawn;
+    for (const QuadtreeNode* child : node->m_Children) {
+        CollectLeaves(child, frustum, leaves);
     }
-    return drawn;
 }
 
 void TerrainQuadtree::DrawObjects(const Frustum* frustum)

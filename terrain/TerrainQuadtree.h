@@ -48,9 +48,8 @@ public:
     // Files the object in every leaf its bounding sphere may reach, widening
     // the height of every node on the way. An object is filed once per leaf.
     void AddObject(SceneObject* object);
-    // Draws the patches of the visible leaves; returns how many. Without a
-    // frustum every leaf is visible.
-    int DrawPatches(const Frustum* frustum);
+    // Appends the leaves in view to leaves; without a frustum, every leaf.
+    void CollectLeaves(const Frustum* frustum, std::vector<const QuadtreeNode*>& leaves) const;
     // Draws the visible objects of the visible leaves (an object in several
     // visible leaves is drawn once for each).
     void DrawObjects(const Frustum* frustum);
@@ -60,7 +59,8 @@ public:
 private:
     BoundingBox Build(QuadtreeNode* node, int depth);
     void Insert(QuadtreeNode* node, SceneObject* object);
-    int DrawPatches(QuadtreeNode* node, const Frustum* frustum);
+    void CollectLeaves(const QuadtreeNode* node, const Frustum* frustum,
+                       std::vector<const QuadtreeNode*>& leaves) const;
     void DrawObjects(QuadtreeNode* node, const Frustum* frustum);
     void Dump(const QuadtreeNode* node) const;
 

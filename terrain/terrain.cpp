@@ -30,7 +30,8 @@ static const float DETAIL_REPEAT = 16.0f;
 Terrain::Terrain(const char* heightmapFile, const std::vector<Texture*>* textures, int patchesPerSide)
     : m_Buffer(0), m_Heightmap(NULL), m_WorldSize(0),
       m_PatchesPerSide(patchesPerSide), m_Side(0), m_CellsPerPatch(0), m_Textures(textures), m_Quadtree(NULL),
-      m_Spacing(GRID_SPACING), m_PatchesDrawn(0)
+      m_Spacing(GRID_SPACING), m_PatchesDrawn(0), m_PatchesInFog(0),
+      m_FlatBeyondFog(true)
 {
     LoadMultitextureExtensions();
     m_Heightmap = new Heightmap(heightmapFile);
@@ -200,8 +201,105 @@ static void SetTerrainMaterial()
     glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, black);
 }
 
+// How far past the fog's end a patch's nearest point must lie for every one
+// of its pixels to be fog, whatever the rounding of the eye distance: a
+// thousandth of the distance.
+static const float FOG_MARGIN = 1.001f;
+
+// Each patch in view with the eye's distance ahead to the nearest corner of
+// its leaf's box, nearest first. The distance ahead is -z in eye space, the
+// distance linear fog uses, and is least at the corner each axis picks.
+void Terrain::OrderNearestFirst()
+{
+    float m[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    m_DrawOrder.clear();
+    for (const QuadtreeNode* leaf : m_LeavesInView) {
+        const BoundingBox& box = leaf->m_Box;
+        float ahead = -m[14] - m[2] * (m[2] > 0.0f ? box.m_Max.x : box.m_Min.x) -
+                      m[6] * (m[6] > 0.0f ? box.m_Max.y : box.m_Min.y) -
+                      m[10] * (m[10] > 0.0f ? box.m_Max.z : box.m_Min.z);
+        for (TerrainPatch* patch : leaf->m_Patches) {
+            m_DrawOrder.push_back(std::make_pair(ahead, patch));
+        }
+    }
+    std::sort(m_DrawOrder.begin(), m_DrawOrder.end(),
+              [](const std::pair<float, TerrainPatch*>& a, const std::pair<float, TerrainPatch*>& b) {
+                  return a.first < b.first;
+              });
+}
+
+// Where in the draw order the patches wholly in the fog begin: none while
+// fog is off or not linear, since only linear fog reaches its colour.
+static size_t FirstInFog(const std::vector<std::pair<float, TerrainPatch*> >& order)
+{
+    GLint mode = 0;
+    glGetIntegerv(GL_FOG_MODE, &mode);
+    GLfloat start = 0.0f;
+    GLfloat end = 0.0f;
+    glGetFloatv(GL_FOG_START, &start);
+    glGetFloatv(GL_FOG_END, &end);
+    if (!glIsEnabled(GL_FOG) || mode != GL_LINEAR || !(end > start) || end <= 0.0f) {
+        return order.size();
+    }
+    float beyond = end * FOG_MARGIN;
+    size_t first = order.size();
+    while (first > 0 && order[first - 1].first > beyond) {
+        --first;
+    }
+    return first;
+}
+
+// The grid's records as vertex arrays, from the buffer (offsets) or from
+// client memory: positions, and with the surface also normals and texture
+// coordinates on both units.
+void Terrain::BindGrid(bool withSurface) const
+{
+    const char* grid = reinterpret_cast<const char*>(m_ClientGrid.data());
+    if (m_Buffer != 0) {
+        BindBuffer(GL_ARRAY_BUFFER_ARB, m_Buffer);
+        grid = NULL;
+    }
+    const GLsizei stride = GRID_FLOATS * sizeof(float);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, stride, grid);
+    if (!withSurface) {
+        return;
+    }
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glNormalPointer(GL_FLOAT, stride, grid + 3 * sizeof(float));
+    for (GLenum unit : {GL_TEXTURE0_ARB, GL_TEXTURE1_ARB}) {
+        ClientActiveTexture(unit);
+        glTexCoordPointer(2, GL_FLOAT, stride, grid + 6 * sizeof(float));
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    }
+    ClientActiveTexture(GL_TEXTURE0_ARB);
+}
+
+void Terrain::UnbindGrid() const
+{
+    ClientActiveTexture(GL_TEXTURE1_ARB);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    ClientActiveTexture(GL_TEXTURE0_ARB);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    if (m_Buffer != 0) {
+        BindBuffer(GL_ARRAY_BUFFER_ARB, 0);
+    }
+}
+
 void Terrain::Render(Frustum* frustum)
 {
+    m_LeavesInView.clear();
+    m_Quadtree->CollectLeaves(frustum, m_LeavesInView);
+    // Nearest first, so that what lies behind a hill fails the depth test
+    // before it is shaded.
+    OrderNearestFirst();
+    size_t inFog = m_FlatBeyondFog ? FirstInFog(m_DrawOrder) : m_DrawOrder.size();
+    m_PatchesDrawn = static_cast<int>(m_DrawOrder.size());
+    m_PatchesInFog = static_cast<int>(m_DrawOrder.size() - inFog);
+
     SetTerrainMaterial();
     // Unit 0: the base sand, modulated by the lit colour.
     ActiveTexture(GL_TEXTURE0_ARB);
@@ -219,39 +317,36 @@ void Terrain::Render(Frustum* frustum)
     glScalef(DETAIL_REPEAT, DETAIL_REPEAT, 1.0f);
     glMatrixMode(GL_MODELVIEW);
 
-    // The grid's records, from the buffer (offsets) or from client memory.
-    const char* grid = reinterpret_cast<const char*>(m_ClientGrid.data());
-    if (m_Buffer != 0) {
-        BindBuffer(GL_ARRAY_BUFFER_ARB, m_Buffer);
-        grid = NULL;
+    BindGrid(true);
+    for (size_t i = 0; i < inFog; ++i) {
+        m_DrawOrder[i].second->Render(NULL);
     }
-    const GLsizei stride = GRID_FLOATS * sizeof(float);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_NORMAL_ARRAY);
-    glVertexPointer(3, GL_FLOAT, stride, grid);
-    glNormalPointer(GL_FLOAT, stride, grid + 3 * sizeof(float));
-    for (GLenum unit : {GL_TEXTURE0_ARB, GL_TEXTURE1_ARB}) {
-        ClientActiveTexture(unit);
-        glTexCoordPointer(2, GL_FLOAT, stride, grid + 6 * sizeof(float));
-        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    if (inFog < m_DrawOrder.size()) {
+        // The fog's colour with the alpha the lit, textured ground has.
+        GLfloat colour[4];
+        glGetFloatv(GL_FOG_COLOR, colour);
+        UnbindGrid();
+        BindGrid(false);
+        glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_LIGHTING_BIT);
+        glDisable(GL_TEXTURE_2D);
+        ActiveTexture(GL_TEXTURE0_ARB);
+        glDisable(GL_TEXTURE_2D);
+        glDisable(GL_LIGHTING);
+        glDisable(GL_FOG);
+        glShadeModel(GL_FLAT);
+        glColor4f(colour[0], colour[1], colour[2], 1.0f);
+        for (size_t i = inFog; i < m_DrawOrder.size(); ++i) {
+            m_DrawOrder[i].second->Render(NULL);
+        }
+        glPopAttrib();
     }
-    m_PatchesDrawn = m_Quadtree->DrawPatches(frustum);
-    if (m_Buffer != 0) {
-        BindBuffer(GL_ARRAY_BUFFER_ARB, 0);
-    }
+    UnbindGrid();
 
-    ClientActiveTexture(GL_TEXTURE0_ARB);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    ClientActiveTexture(GL_TEXTURE1_ARB);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisableClientState(GL_NORMAL_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
     ActiveTexture(GL_TEXTURE1_ARB);
     glDisable(GL_TEXTURE_2D);
+    // Back to the baseline: unit 0 for everything that follows.
     ActiveTexture(GL_TEXTURE0_ARB);
     glDisable(GL_TEXTURE_2D);
-    // Back to the baseline: unit 0 for everything that follows.
-    ClientActiveTexture(GL_TEXTURE0_ARB);
 
     m_Quadtree->DrawObjects(frustum);
 }

@@ -9,13 +9,16 @@
 #ifndef TERRAIN_TERRAIN_H
 #define TERRAIN_TERRAIN_H
 
+#include <utility>
 #include <vector>
 
 #include "scene/BoundingBox.h"
 #include "scene/SceneObject.h"
 
 class Heightmap;
+class QuadtreeNode;
 class Texture;
+class TerrainPatch;
 class TerrainQuadtree;
 
 // One terrain grid point or sky-dome point.
@@ -44,6 +47,12 @@ public:
     TerrainQuadtree* m_Quadtree;      // owned
     int m_Spacing;                    // 64
     int m_PatchesDrawn;               // by the latest Render
+    int m_PatchesInFog;               // of those, drawn in the fog's colour alone
+    bool m_FlatBeyondFog;             // draw them so (true); false draws them in full
+    // The latest Render's leaves in view, and their patches by the nearest
+    // distance ahead of the eye; kept to spare a frame's allocations.
+    std::vector<const QuadtreeNode*> m_LeavesInView;
+    std::vector<std::pair<float, TerrainPatch*> > m_DrawOrder;
 
     // Builds everything from the heightmap picture. A picture that is missing
     // or of a size the patches cannot divide ends start-up with a message.
@@ -67,13 +76,19 @@ public:
     // Files the object in the quadtree for culled drawing.
     void AddObject(SceneObject* object);
 
-    // Draws the visible patches with both ground textures, then the visible
-    // objects of the quadtree. Without a frustum nothing is culled.
+    // Draws the visible patches nearest first, with both ground textures,
+    // then the visible objects of the quadtree. Without a frustum nothing is
+    // culled. A patch wholly beyond the end of linear fog would come out in
+    // the fog's colour to the last pixel, so it is drawn in that colour
+    // alone, untextured and unlit: the same picture for far less work.
     void Render(Frustum* frustum) override;
 
 private:
     void CheckHeightmap(const char* heightmapFile) const;
     void BuildGrid();
+    void OrderNearestFirst();
+    void BindGrid(bool withSurface) const;
+    void UnbindGrid() const;
 
     Terrain(const Terrain&);
     Terrain& operator=(const Terrain&);

@@ -289,6 +289,7 @@ TEST_F(TerrainGL, QuadtreeFilesSpheresInEveryChildTheyReach)
 TEST_F(TerrainGL, CullingDrawsOnlyThePatchesInView)
 {
     SaveHeights("map.bmp", 257, 257, Flat);
+    SaveHeights("rough.bmp", 257, 257, Ramp);
     Terrain terrain("map.bmp", &m_Textures, 32);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -325,6 +326,34 @@ TEST_F(TerrainGL, CullingDrawsOnlyThePatchesInView)
     terrain.m_ClientGrid = DrawnGrid(terrain);
     terrain.m_Buffer = 0;
     EXPECT_TRUE(RenderedPixels(terrain) == fromBuffer);
+    // Over rough ground in linear fog, the patches wholly beyond its end
+    // drawn in its colour alone give the same picture as drawn in full.
+    Terrain rough("rough.bmp", &m_Textures, 32);
+    const GLfloat fogColour[4] = {0.2f, 0.4f, 0.6f, 1.0f};
+    glFogi(GL_FOG_MODE, GL_LINEAR);
+    glFogf(GL_FOG_START, 200.0f);
+    glFogf(GL_FOG_END, 1500.0f);
+    glFogfv(GL_FOG_COLOR, fogColour);
+    glEnable(GL_FOG);
+    glColor3f(0.9f, 0.8f, 0.7f);
+    glLoadIdentity();
+    gluLookAt(0.0, 600.0, 500.0, 0.0, 300.0, -1000.0, 0.0, 1.0, 0.0);
+    std::vector<unsigned char> flat = RenderedPixels(rough);
+    int inFog = rough.m_PatchesInFog;
+    rough.m_FlatBeyondFog = false;
+    EXPECT_TRUE(RenderedPixels(rough) == flat);
+    EXPECT_EQ(rough.m_PatchesInFog, 0);
+    EXPECT_GT(inFog, 100);
+    EXPECT_LT(inFog, rough.m_PatchesDrawn);
+    const unsigned char fogPixel[3] = {51, 102, 153};
+    EXPECT_GT(std::search(flat.begin(), flat.end(), fogPixel, fogPixel + 3) - flat.begin(), 0);
+    // ... and the colour, lighting and fog are left as they were.
+    GLfloat colour[4];
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    EXPECT_FLOAT_EQ(colour[1], 0.8f);
+    EXPECT_TRUE(glIsEnabled(GL_FOG));
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+    glDisable(GL_FOG);
     glDisable(GL_LIGHTING);
     // Render leaves unit 0 active with texturing off and no client arrays.
     GLint unit = 0;
