@@ -16,6 +16,7 @@
 
 #include "app/display/DesktopScale.h"
 #include "app/display/DisplayRate.h"
+#include "app/EarlyWork.h"
 #include "app/Fatal.h"
 #include "app/Gamepad.h"
 #include "app/text/Font.h"
@@ -58,7 +59,10 @@ Game::~Game()
 
 void Game::Init()
 {
+    // What needs no window is done beside its opening.
     StartLoadingFont();
+    Scene::StartBuildingTerrain();
+    StartEarlyWork();
     SetupVideo();
     m_Font = new Font();
     m_Scene = new Scene();

@@ -9,9 +9,12 @@
 #include <cstring>
 #include <vector>
 
+#include "assets/Image.h"
+
 static SDL_Surface* DecodeIcon(const EmbeddedIcon& icon)
 {
     SDL_RWops* bytes = SDL_RWFromConstMem(icon.png, static_cast<int>(icon.bytes));
+    DecodingTurn turn;
     return bytes != NULL ? IMG_Load_RW(bytes, 1) : NULL;
 }
 

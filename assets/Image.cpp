@@ -5,10 +5,23 @@
 #include <SDL/SDL_image.h>
 #include <cstdlib>
 #include <cstring>
+#include <pthread.h>
 
 #include "app/Logger.h"
 #include "assets/PictureSize.h"
 #include "app/dialog/MessageBox.h"
+
+static pthread_mutex_t s_Decoding = PTHREAD_MUTEX_INITIALIZER;
+
+DecodingTurn::DecodingTurn()
+{
+    pthread_mutex_lock(&s_Decoding);
+}
+
+DecodingTurn::~DecodingTurn()
+{
+    pthread_mutex_unlock(&s_Decoding);
+}
 
 // SDL_image's own rule for a file: its extension names the type to try
 // first (TGA has no signature to recognise it by).
@@ -40,6 +53,7 @@ SDL_Surface* Image::Decode(SDL_RWops* source, const char* type)
                      MAX_PICTURE_SIDE);
         return NULL;
     }
+    DecodingTurn turn;
     return IMG_LoadTyped_RW(source, 1, const_cast<char*>(type));
 }
 
@@ -47,19 +61,29 @@ Image::Image(const char* path)
     : m_Surface(Decode(SDL_RWFromFile(path, "rb"), TypeOf(path))), m_Width(0), m_Height(0), m_Format(NULL),
       m_Pixels(NULL)
 {
-    Describe(path);
+    Describe(path, true);
+}
+
+Image::Image(const char* path, bool reportFailure)
+    : m_Surface(Decode(SDL_RWFromFile(path, "rb"), TypeOf(path))), m_Width(0), m_Height(0), m_Format(NULL),
+      m_Pixels(NULL)
+{
+    Describe(path, reportFailure);
 }
 
 Image::Image(const char* name, const void* bytes, size_t size)
     : m_Surface(Decode(SDL_RWFromConstMem(bytes, static_cast<int>(size)), TypeOf(name))), m_Width(0), m_Height(0),
       m_Format(NULL), m_Pixels(NULL)
 {
-    Describe(name);
+    Describe(name, true);
 }
 
-void Image::Describe(const char* path)
+void Image::Describe(const char* path, bool reportFailure)
 {
     if (m_Surface == NULL) {
+        if (!reportFailure) {
+            return;
+        }
         LogMessage("%s could not be loaded: %s", path, IMG_GetError());
         ShowMessage("Couldn't load image", path);
         return;

@@ -20,6 +20,19 @@ struct SDL_RWops;
 // decoding, like a file that cannot be read.
 static const int MAX_PICTURE_SIDE = 4096;
 
+// SDL_image's loaders share state (the libraries some formats load on first
+// use), so pictures decoded on two threads take turns: a DecodingTurn is
+// held around every call into SDL_image.
+class DecodingTurn {
+public:
+    DecodingTurn();
+    ~DecodingTurn();
+
+private:
+    DecodingTurn(const DecodingTurn&);
+    DecodingTurn& operator=(const DecodingTurn&);
+};
+
 class Image {
 public:
     SDL_Surface* m_Surface;      // owned; NULL when the file could not be loaded
@@ -29,6 +42,9 @@ public:
     unsigned char* m_Pixels;     // borrowed from the surface: the top row's first byte
 
     explicit Image(const char* path);
+    // The same, and with reportFailure false a failure is left to IsLoaded
+    // alone, without the log line or the box (for a helper thread).
+    Image(const char* path, bool reportFailure);
     // The same from a file's bytes already in memory; name stands for the
     // file in messages and gives its type by its extension, as a path does.
     Image(const char* name, const void* bytes, size_t size);
@@ -50,7 +66,7 @@ public:
 
 private:
     static SDL_Surface* Decode(SDL_RWops* source, const char* type);
-    void Describe(const char* path);
+    void Describe(const char* path, bool reportFailure);
     Image(const Image&);
     Image& operator=(const Image&);
 };

@@ -10,17 +10,17 @@ Heightmap::Heightmap(const char* fileName)
     : m_Heights(NULL), m_Side(0), m_MaxIndex(-1), m_Problem(NULL)
 {
     Image* image = new Image(fileName);
-    Read(fileName, *image);
+    Read(fileName, *image, true);
     delete image;
 }
 
-Heightmap::Heightmap(const char* fileName, const Image& image)
+Heightmap::Heightmap(const char* fileName, const Image& image, bool log)
     : m_Heights(NULL), m_Side(0), m_MaxIndex(-1), m_Problem(NULL)
 {
-    Read(fileName, image);
+    Read(fileName, image, log);
 }
 
-void Heightmap::Read(const char* fileName, const Image& image)
+void Heightmap::Read(const char* fileName, const Image& image, bool log)
 {
     if (!image.IsLoaded()) {
         m_Problem = "the picture could not be loaded";
@@ -28,12 +28,15 @@ void Heightmap::Read(const char* fileName, const Image& image)
     }
     if (image.GetWidth() != image.GetHeight()) {
         m_Problem = "the picture is not square";
-        LogMessage("Heightmap %s is %d x %d: %s", fileName, image.GetWidth(), image.GetHeight(), m_Problem);
+        if (log) {
+            LogMessage("Heightmap %s is %d x %d: %s", fileName, image.GetWidth(), image.GetHeight(), m_Problem);
+        }
         return;
     }
     m_Side = image.GetWidth();
-    LogMessage("Heightmap generation; heightmap pixelcount: %d", m_Side);
-    LogMessage("Heightmap filename: %s", fileName);
+    if (log) {
+        LogSize(fileName);
+    }
     m_MaxIndex = m_Side - 1;
     m_Heights = new unsigned char[static_cast<size_t>(m_Side) * m_Side];
     for (int row = 0; row < m_Side; ++row) {
@@ -42,6 +45,12 @@ void Heightmap::Read(const char* fileName, const Image& image)
             m_Heights[static_cast<size_t>(row) * m_Side + column] = static_cast<unsigned char>(value & 0xFF);
         }
     }
+}
+
+void Heightmap::LogSize(const char* fileName) const
+{
+    LogMessage("Heightmap generation; heightmap pixelcount: %d", m_Side);
+    LogMessage("Heightmap filename: %s", fileName);
 }
 
 Heightmap::~Heightmap()

@@ -18,8 +18,11 @@ public:
     // Reads the picture. A picture that cannot be loaded, or is not square,
     // leaves an empty grid (side 0) and says why in m_Problem.
     explicit Heightmap(const char* fileName);
-    // The same from a picture already loaded from fileName.
-    Heightmap(const char* fileName, const Image& image);
+    // The same from a picture already loaded from fileName; with log false
+    // nothing is written to the log (for a helper thread), and LogSize then
+    // writes what a valid map would have.
+    Heightmap(const char* fileName, const Image& image, bool log = true);
+    void LogSize(const char* fileName) const;
     virtual ~Heightmap();
 
     bool IsValid() const { return m_Problem == NULL; }
@@ -32,7 +35,7 @@ public:
     void Dump() const;
 
 private:
-    void Read(const char* fileName, const Image& image);
+    void Read(const char* fileName, const Image& image, bool log);
     Heightmap(const Heightmap&);
     Heightmap& operator=(const Heightmap&);
 };

@@ -3,18 +3,49 @@
 
 #include <cstddef>
 
+#include "app/EarlyWork.h"
 #include "assets/Texture.h"
 #include "scene/SceneObject.h"
 #include "terrain/terrain.h"
 
+static const char* const HEIGHTMAP_FILE = "images/terrain.tga";
 static const int PATCHES_PER_SIDE = 32;
+
+// The terrain built as early work; NULL until then, and where the heightmap
+// was refused. Queued tells whether the next Scene should wait for it.
+static Terrain* s_EarlyTerrain = NULL;
+static bool s_EarlyTerrainQueued = false;
+
+static void BuildTerrain(void* terrain)
+{
+    *static_cast<Terrain**>(terrain) = Terrain::BuildAhead(HEIGHTMAP_FILE, PATCHES_PER_SIDE);
+}
+
+void Scene::StartBuildingTerrain()
+{
+    if (!s_EarlyTerrainQueued) {
+        s_EarlyTerrainQueued = true;
+        QueueEarlyJob(BuildTerrain, &s_EarlyTerrain);
+    }
+}
 
 Scene::Scene()
     : m_Terrain(NULL), m_Player(NULL)
 {
     m_Textures.push_back(new Texture("images/sand1.tga"));
     m_Textures.push_back(new Texture("images/sand2.tga"));
-    m_Terrain = new Terrain("images/terrain.tga", &m_Textures, PATCHES_PER_SIDE);
+    if (s_EarlyTerrainQueued) {
+        WaitForEarlyJob(&s_EarlyTerrain);
+        s_EarlyTerrainQueued = false;
+        m_Terrain = s_EarlyTerrain;
+        s_EarlyTerrain = NULL;
+    }
+    if (m_Terrain != NULL) {
+        m_Terrain->Finish(HEIGHTMAP_FILE, &m_Textures);
+    } else {
+        // Built here, the terrain says what is wrong with its heightmap.
+        m_Terrain = new Terrain(HEIGHTMAP_FILE, &m_Textures, PATCHES_PER_SIDE);
+    }
 }
 
 Scene::~Scene()

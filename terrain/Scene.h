@@ -20,8 +20,12 @@ public:
     std::vector<Texture*> m_Textures;             // the ground's base and detail; live to the end
 
     // Loads "images/sand1.tga" and "images/sand2.tga" and builds the terrain
-    // from "images/terrain.tga" with 32 patches a side. Needs the OpenGL context.
+    // from "images/terrain.tga" with 32 patches a side, or takes the one built
+    // early. Needs the OpenGL context.
     Scene();
+    // Queues the terrain's building as early work (see EarlyWork.h) for the
+    // next Scene to take. Optional: without it, Scene builds it itself.
+    static void StartBuildingTerrain();
     ~Scene();
 
     void SetPlayer(SceneObject* player) { m_Player = player; }

@@ -15,6 +15,7 @@
 
 #include "app/Fatal.h"
 #include "app/Logger.h"
+#include "assets/Image.h"
 #include "assets/Texture.h"
 #include "terrain/Heightmap.h"
 #include "terrain/Extensions.h"
@@ -27,15 +28,51 @@
 static const int GRID_SPACING = 64;
 static const float DETAIL_REPEAT = 16.0f;
 
-Terrain::Terrain(const char* heightmapFile, const std::vector<Texture*>* textures, int patchesPerSide)
+Terrain::Terrain(const std::vector<Texture*>* textures, int patchesPerSide)
     : m_Buffer(0), m_Heightmap(NULL), m_WorldSize(0),
       m_PatchesPerSide(patchesPerSide), m_Side(0), m_CellsPerPatch(0), m_Textures(textures), m_Quadtree(NULL),
       m_Spacing(GRID_SPACING), m_PatchesDrawn(0), m_PatchesInFog(0),
       m_FlatBeyondFog(true)
 {
+}
+
+Terrain::Terrain(const char* heightmapFile, const std::vector<Texture*>* textures, int patchesPerSide)
+    : Terrain(textures, patchesPerSide)
+{
     LoadMultitextureExtensions();
     m_Heightmap = new Heightmap(heightmapFile);
     CheckHeightmap(heightmapFile);
+    Shape();
+    UploadGrid();
+}
+
+Terrain* Terrain::BuildAhead(const char* heightmapFile, int patchesPerSide)
+{
+    Image image(heightmapFile, false);
+    if (!image.IsLoaded() || image.GetWidth() != image.GetHeight()) {
+        return NULL;
+    }
+    Terrain* terrain = new Terrain(NULL, patchesPerSide);
+    terrain->m_Heightmap = new Heightmap(heightmapFile, image, false);
+    if (terrain->HeightmapProblem() != NULL) {
+        delete terrain;
+        return NULL;
+    }
+    terrain->Shape();
+    return terrain;
+}
+
+void Terrain::Finish(const char* heightmapFile, const std::vector<Texture*>* textures)
+{
+    m_Textures = textures;
+    LoadMultitextureExtensions();
+    m_Heightmap->LogSize(heightmapFile);
+    UploadGrid();
+}
+
+// The sizes, the quadtree with its patches, and the grid in client memory.
+void Terrain::Shape()
+{
     m_WorldSize = m_Heightmap->GetMaxIndex() * m_Spacing;
     m_Side = m_Heightmap->GetSize();
     m_CellsPerPatch = m_Heightmap->GetMaxIndex() / m_PatchesPerSide;
@@ -53,7 +90,7 @@ Terrain::~Terrain()
 
 // The grid must be 2^k + 1 samples on a side with the patches dividing the
 // cells evenly; anything else would build patches outside the grid.
-void Terrain::CheckHeightmap(const char* heightmapFile) const
+const char* Terrain::HeightmapProblem() const
 {
     const char* problem = m_Heightmap->m_Problem;
     int cells = m_Heightmap->GetMaxIndex();
@@ -63,6 +100,12 @@ void Terrain::CheckHeightmap(const char* heightmapFile) const
                                    cells / m_PatchesPerSide < 1)) {
         problem = "its cells cannot be divided into the terrain's patches";
     }
+    return problem;
+}
+
+void Terrain::CheckHeightmap(const char* heightmapFile) const
+{
+    const char* problem = HeightmapProblem();
     if (problem == NULL) {
         return;
     }
@@ -146,15 +189,22 @@ void Terrain::BuildGrid()
             next = std::copy(record, record + GRID_FLOATS, next);
         }
     }
+    m_ClientGrid.swap(grid);
+}
+
+// Uploaded once where the context has buffer objects; the driver then holds
+// the only copy.
+void Terrain::UploadGrid()
+{
     if (!BufferObjectsLoaded()) {
-        m_ClientGrid.swap(grid);
         return;
     }
-    // Uploaded once; the driver holds the only copy from here on.
     GenBuffers(1, &m_Buffer);
     BindBuffer(GL_ARRAY_BUFFER_ARB, m_Buffer);
-    BufferData(GL_ARRAY_BUFFER_ARB, static_cast<long>(grid.size() * sizeof(float)), grid.data(), GL_STATIC_DRAW_ARB);
+    BufferData(GL_ARRAY_BUFFER_ARB, static_cast<long>(m_ClientGrid.size() * sizeof(float)), m_ClientGrid.data(),
+               GL_STATIC_DRAW_ARB);
     BindBuffer(GL_ARRAY_BUFFER_ARB, 0);
+    std::vector<float>().swap(m_ClientGrid);
 }
 
 float Terrain::GetHeight(int column, int row) const

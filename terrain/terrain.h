@@ -37,7 +37,7 @@ public:
     // The grid for drawing: per point, row-major, its position (3 floats),
     // normal (3) and texture coordinates (2, shared by both texture units).
     unsigned int m_Buffer;            // the buffer object holding it; 0 without one
-    std::vector<float> m_ClientGrid;  // the same in client memory, only without a buffer
+    std::vector<float> m_ClientGrid;  // the same in client memory, only without a buffer (or until uploaded)
     Heightmap* m_Heightmap;           // owned
     int m_WorldSize;                  // (side - 1) x spacing
     int m_PatchesPerSide;
@@ -58,6 +58,14 @@ public:
     // or of a size the patches cannot divide ends start-up with a message.
     Terrain(const char* heightmapFile, const std::vector<Texture*>* textures, int patchesPerSide);
     ~Terrain() override;
+    // The same in two steps, so that the work that needs no OpenGL can be
+    // done on a helper thread while the window opens. BuildAhead writes
+    // nothing to the log and shows nothing: for a picture the constructor
+    // would refuse it gives NULL, so that the constructor can say why. Finish,
+    // with the context current, writes the log lines the constructor writes
+    // and uploads the grid.
+    static Terrain* BuildAhead(const char* heightmapFile, int patchesPerSide);
+    void Finish(const char* heightmapFile, const std::vector<Texture*>* textures);
 
     int GetSideVertexCount() const { return m_Side; }
     // The stored sample at a grid point; 0 outside the grid.
@@ -84,8 +92,12 @@ public:
     void Render(Frustum* frustum) override;
 
 private:
+    Terrain(const std::vector<Texture*>* textures, int patchesPerSide);
+    const char* HeightmapProblem() const;
     void CheckHeightmap(const char* heightmapFile) const;
+    void Shape();
     void BuildGrid();
+    void UploadGrid();
     void OrderNearestFirst();
     void BindGrid(bool withSurface) const;
     void UnbindGrid() const;

@@ -5,9 +5,9 @@
 #include <GL/gl.h>
 #include <algorithm>
 #include <cstring>
-#include <pthread.h>
 #include <vector>
 
+#include "app/EarlyWork.h"
 #include "app/text/GlyphSource.h"
 #include "app/Logger.h"
 #include "app/text/XFontLists.h"
@@ -16,36 +16,27 @@ static const char* const FONT_PATTERN = "Arial:bold";
 static const int FONT_PIXEL_SIZE = 25;
 static const int GLYPH_TEXTURE_WIDTH = 512;
 
-// The face found and its glyphs rendered, on a thread of their own when the
-// start-up began them early and a thread could be started.
+// The face found and its glyphs rendered, on the start-up's helper thread
+// when the start-up queued them there.
 struct GlyphLoad {
     GlyphBitmap glyphs[GLYPH_COUNT];
     char faceFile[1024];
     bool loaded;
-    bool threaded;
-    pthread_t thread;
 };
 static GlyphLoad* s_EarlyLoad = NULL;
 
-static void LoadGlyphs(GlyphLoad* load)
+static void LoadGlyphs(void* data)
 {
+    GlyphLoad* load = static_cast<GlyphLoad*>(data);
     load->loaded = LoadGlyphBitmaps(FONT_PATTERN, FONT_PIXEL_SIZE, load->glyphs, load->faceFile,
                                     sizeof load->faceFile);
-}
-
-static void* LoadGlyphsOnThread(void* load)
-{
-    LoadGlyphs(static_cast<GlyphLoad*>(load));
-    return NULL;
 }
 
 void StartLoadingFont()
 {
     if (s_EarlyLoad == NULL) {
         s_EarlyLoad = new GlyphLoad();
-        // Under a limit on processes or memory no thread may start; Font
-        // then does the work itself.
-        s_EarlyLoad->threaded = pthread_create(&s_EarlyLoad->thread, NULL, LoadGlyphsOnThread, s_EarlyLoad) == 0;
+        QueueEarlyJob(LoadGlyphs, s_EarlyLoad);
     }
 }
 
@@ -56,11 +47,9 @@ Font::Font()
     s_EarlyLoad = NULL;
     if (load == NULL) {
         load = new GlyphLoad();
-    }
-    if (load->threaded) {
-        pthread_join(load->thread, NULL);
-    } else {
         LoadGlyphs(load);
+    } else {
+        WaitForEarlyJob(load);
     }
     bool loaded = load->loaded;
     if (loaded) {

@@ -12,10 +12,10 @@
 
 struct GlyphBitmap;
 
-// Starts finding the face and rendering its glyphs on a thread of their own,
-// so that the work overlaps the opening of the window; the next Font takes
-// the result. Needs no OpenGL context. Optional: without it, or when no
-// thread can be started, Font does the work itself.
+// Queues finding the face and rendering its glyphs as early work (see
+// EarlyWork.h), so that it overlaps the opening of the window; the next Font
+// takes the result. Needs no OpenGL context. Optional: without it, Font does
+// the work itself.
 void StartLoadingFont();
 
 class Font {

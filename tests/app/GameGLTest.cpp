@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "app/display/DesktopScale.h"
+#include "app/EarlyWork.h"
 #include "app/text/Font.h"
 #include "app/text/GlyphSource.h"
 #include "game/World.h"
@@ -525,6 +526,7 @@ static void LoadTheFontWithoutThreads()
         exit(2);
     }
     StartLoadingFont();
+    StartEarlyWork();
     Font font;
     exit(InkOfALine(font) > 50 ? 0 : 1);
 }

@@ -130,6 +130,17 @@ TEST_F(TerrainGL, GridOfA257MapFollowsTheMapping)
     EXPECT_NEAR(grid[middle + 7], 0.0f, 1e-6f);
     EXPECT_FLOAT_EQ(grid[(256 * 257 + 256) * 8], 8192.0f);
     EXPECT_FLOAT_EQ(grid[(200 * 257 + 3) * 8 + 4], terrain.GetVertex(3, 200).m_Normal.y);
+    // Built ahead, as on the start-up's helper, it logs nothing; finished,
+    // it has logged what the constructor logs and draws the same grid.
+    std::string log = m_Dir.ReadFile("vellmora.log");
+    Terrain* ahead = Terrain::BuildAhead("map.bmp", 32);
+    ASSERT_TRUE(ahead != NULL);
+    EXPECT_EQ(m_Dir.ReadFile("vellmora.log"), log);
+    ahead->Finish("map.bmp", &m_Textures);
+    EXPECT_EQ(m_Dir.ReadFile("vellmora.log"),
+              log + "Heightmap generation; heightmap pixelcount: 257\nHeightmap filename: map.bmp\n");
+    EXPECT_TRUE(DrawnGrid(*ahead) == grid);
+    delete ahead;
 }
 
 TEST_F(TerrainGL, FlatMapNormalsPointUpExceptAtTheFarEdges)
@@ -432,6 +443,13 @@ TEST_F(BadHeightmap, SizesThePatchesCannotUseEndStartup)
     SaveHeights("small.bmp", 17, 17, Flat);
     EXPECT_EXIT(Terrain("small.bmp", &m_Textures, 32), testing::ExitedWithCode(1),
                 "cannot be built from small.bmp: its cells cannot be divided");
+    // Built ahead, each gives no terrain, and says nothing: the constructor
+    // says why on the main thread.
+    std::string log = m_Dir.ReadFile("vellmora.log");
+    for (const char* name : {"oblong.bmp", "hundred.bmp", "missing.bmp", "small.bmp"}) {
+        EXPECT_TRUE(Terrain::BuildAhead(name, name[0] == 's' ? 32 : 4) == NULL) << name;
+    }
+    EXPECT_EQ(m_Dir.ReadFile("vellmora.log"), log);
     // The refusal is in the log too, naming the file.
     Heightmap oblong("oblong.bmp");
     EXPECT_FALSE(oblong.IsValid());
