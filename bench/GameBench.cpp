@@ -4,11 +4,11 @@
 //   start-up time to the first swapped frame,
 //   median and 95th-percentile frame times of a fixed flight in the cockpit
 //   view and in the outside view, with the terrain patches drawn per frame,
-//   the same for three reference frames measured in the same run - an empty
-//   frame (clear, overlay, swap), the sky alone, and the sky with one
-//   full-screen layer of both ground textures, lit and fogged (the pixel
-//   work a frame cannot avoid when the ground fills the view) - and the
-//   game's frames as ratios to the last,
+//   the same for three reference frames, drawn in blocks between the game's
+//   blocks of frames - an empty frame (clear, overlay, swap), the sky alone, and the
+//   sky with one full-screen layer of both ground textures, lit and fogged
+//   (the pixel work a frame cannot avoid when the ground fills the view) -
+//   and each view's frames as a ratio to the last, drawn beside them,
 //   the real main loop (Run) for a few seconds in each view beside the same
 //   time of RunFrame back to back (one tick and one frame, as fast as the
 //   machine draws): ticks and frames per second, the spread of the time
@@ -102,21 +102,6 @@ Figures Summarise(std::vector<double> times, const std::vector<int>& patches)
     return figures;
 }
 
-// A fixed flight: full throttle, turning gently, a frame at a time.
-Figures Fly(Game& game, int frames)
-{
-    std::vector<double> times;
-    std::vector<int> patches;
-    for (int i = 0; i < frames; ++i) {
-        game.m_Skimmer->Yaw(0.15f);
-        Clock::time_point start = Clock::now();
-        game.RunFrame();
-        times.push_back(MillisecondsSince(start));
-        patches.push_back(game.m_Scene->GetTerrain()->m_PatchesDrawn);
-    }
-    return Summarise(times, patches);
-}
-
 void DrawOverlay(Game& game)
 {
     glMatrixMode(GL_PROJECTION);
@@ -160,28 +145,56 @@ void DrawGroundLayer(Game& game)
     glDisable(GL_TEXTURE_2D);
 }
 
-enum Reference { EMPTY_FRAME, SKY_ONLY, SKY_AND_GROUND };
+enum Reference { EMPTY_FRAME, SKY_ONLY, SKY_AND_GROUND, REFERENCE_COUNT };
 
-Figures Reference(Game& game, Reference kind, int frames)
+// One reference frame, timed to its swap.
+double ReferenceFrame(Game& game, Reference kind)
 {
-    std::vector<double> times;
-    std::vector<int> none(1, 0);
-    for (int i = 0; i < frames; ++i) {
-        Clock::time_point start = Clock::now();
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glLoadIdentity();
-        if (kind != EMPTY_FRAME) {
-            game.m_Camera->m_Sky->Render(NULL);
-        }
-        if (kind == SKY_AND_GROUND) {
-            DrawGroundLayer(game);
-        }
-        DrawOverlay(game);
-        glFlush();
-        SDL_GL_SwapBuffers();
-        times.push_back(MillisecondsSince(start));
+    Clock::time_point start = Clock::now();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    if (kind != EMPTY_FRAME) {
+        game.m_Camera->m_Sky->Render(NULL);
     }
-    return Summarise(times, none);
+    if (kind == SKY_AND_GROUND) {
+        DrawGroundLayer(game);
+    }
+    DrawOverlay(game);
+    glFlush();
+    SDL_GL_SwapBuffers();
+    return MillisecondsSince(start);
+}
+
+// A fixed flight: full throttle, turning gently, a frame at a time, in
+// blocks of game frames each followed by as many of each reference frame,
+// so that a busy moment of the machine falls on the game and its references
+// alike while each kind of frame still follows its own kind.
+struct Flight {
+    std::vector<double> game;
+    std::vector<int> patches;
+    std::vector<double> references[REFERENCE_COUNT];
+};
+
+Flight Fly(Game& game, int frames)
+{
+    const int BLOCK = 10;
+    Flight flight;
+    for (int block = 0; block < frames; block += BLOCK) {
+        int count = std::min(BLOCK, frames - block);
+        for (int i = 0; i < count; ++i) {
+            game.m_Skimmer->Yaw(0.15f);
+            Clock::time_point start = Clock::now();
+            game.RunFrame();
+            flight.game.push_back(MillisecondsSince(start));
+            flight.patches.push_back(game.m_Scene->GetTerrain()->m_PatchesDrawn);
+        }
+        for (int kind = 0; kind < REFERENCE_COUNT; ++kind) {
+            for (int i = 0; i < count; ++i) {
+                flight.references[kind].push_back(ReferenceFrame(game, static_cast<Reference>(kind)));
+            }
+        }
+    }
+    return flight;
 }
 
 struct LoopFigures {
@@ -391,20 +404,28 @@ int FrameRowsOnly(const char* assetDir, unsigned int seed, int frames)
         return 1;
     }
     PushKeyEvent('w', true);
-    Figures cockpit = Fly(*game, frames);
+    Flight cockpit = Fly(*game, frames);
     PushKeyEvent('o', true);
     PushKeyEvent('o', false);
-    Figures outside = Fly(*game, frames);
-    Figures empty = Reference(*game, EMPTY_FRAME, frames);
-    Figures sky = Reference(*game, SKY_ONLY, frames);
-    Figures ground = Reference(*game, SKY_AND_GROUND, frames);
-    printf("level seed %u: %-9s %10s %10s %9s %8s   (%d frames each)\n", seed, "frame", "median", "p95", "patches",
-           "ratio", frames);
-    PrintRow("game, cockpit view", cockpit, ground.median);
-    PrintRow("game, outside view", outside, ground.median);
-    PrintRow("empty (ref.)", empty, ground.median);
-    PrintRow("sky (ref.)", sky, ground.median);
-    PrintRow("sky + ground layer", ground, ground.median);
+    Flight outside = Fly(*game, frames);
+    // Each view's ratio to the references drawn beside it; the reference
+    // rows over both views.
+    std::vector<int> none(1, 0);
+    Figures references[REFERENCE_COUNT];
+    for (int kind = 0; kind < REFERENCE_COUNT; ++kind) {
+        std::vector<double> both = cockpit.references[kind];
+        both.insert(both.end(), outside.references[kind].begin(), outside.references[kind].end());
+        references[kind] = Summarise(both, none);
+    }
+    printf("level seed %u: %-9s %10s %10s %9s %8s   (%d frames each, in blocks of 10 beside as many references)\n", seed,
+           "frame", "median", "p95", "patches", "ratio", frames);
+    PrintRow("game, cockpit view", Summarise(cockpit.game, cockpit.patches),
+             Summarise(cockpit.references[SKY_AND_GROUND], none).median);
+    PrintRow("game, outside view", Summarise(outside.game, outside.patches),
+             Summarise(outside.references[SKY_AND_GROUND], none).median);
+    PrintRow("empty (ref.)", references[EMPTY_FRAME], references[SKY_AND_GROUND].median);
+    PrintRow("sky (ref.)", references[SKY_ONLY], references[SKY_AND_GROUND].median);
+    PrintRow("sky + ground layer", references[SKY_AND_GROUND], references[SKY_AND_GROUND].median);
     fflush(stdout);
     return EndChild(game);
 }
