@@ -15,8 +15,9 @@ struct Queued {
 // Guarded by s_Lock: the jobs and which have run. The helper runs the first
 // s_ThreadJobs, in order; any later one runs on the thread that waits for
 // it. A job's data is cleared once it has been waited for, so that new data
-// at the same address is a job of its own.
-std::vector<Queued> s_Jobs;
+// at the same address is a job of its own. The list is never destroyed: a
+// start-up that ends early may leave the helper still running at exit.
+std::vector<Queued>& s_Jobs = *new std::vector<Queued>();
 size_t s_ThreadJobs = 0;
 bool s_Started = false;
 pthread_mutex_t s_Lock = PTHREAD_MUTEX_INITIALIZER;
