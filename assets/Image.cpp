@@ -57,13 +57,6 @@ SDL_Surface* Image::Decode(SDL_RWops* source, const char* type)
     return IMG_LoadTyped_RW(source, 1, const_cast<char*>(type));
 }
 
-Image::Image(const char* path)
-    : m_Surface(Decode(SDL_RWFromFile(path, "rb"), TypeOf(path))), m_Width(0), m_Height(0), m_Format(NULL),
-      m_Pixels(NULL)
-{
-    Describe(path, true);
-}
-
 Image::Image(const char* path, bool reportFailure)
     : m_Surface(Decode(SDL_RWFromFile(path, "rb"), TypeOf(path))), m_Width(0), m_Height(0), m_Format(NULL),
       m_Pixels(NULL)

@@ -41,10 +41,9 @@ public:
     SDL_PixelFormat* m_Format;   // borrowed from the surface
     unsigned char* m_Pixels;     // borrowed from the surface: the top row's first byte
 
-    explicit Image(const char* path);
-    // The same, and with reportFailure false a failure is left to IsLoaded
-    // alone, without the log line or the box (for a helper thread).
-    Image(const char* path, bool reportFailure);
+    // With reportFailure false a failure is left to IsLoaded alone, without
+    // the log line or the box (for a helper thread).
+    explicit Image(const char* path, bool reportFailure = true);
     // The same from a file's bytes already in memory; name stands for the
     // file in messages and gives its type by its extension, as a path does.
     Image(const char* name, const void* bytes, size_t size);

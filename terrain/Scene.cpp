@@ -11,10 +11,9 @@
 static const char* const HEIGHTMAP_FILE = "images/terrain.tga";
 static const int PATCHES_PER_SIDE = 32;
 
-// The terrain built as early work; NULL until then, and where the heightmap
-// was refused. Queued tells whether the next Scene should wait for it.
+// The terrain built as early work for the next Scene; NULL until then, and
+// where the heightmap was refused.
 static Terrain* s_EarlyTerrain = NULL;
-static bool s_EarlyTerrainQueued = false;
 
 static void BuildTerrain(void* terrain)
 {
@@ -23,10 +22,7 @@ static void BuildTerrain(void* terrain)
 
 void Scene::StartBuildingTerrain()
 {
-    if (!s_EarlyTerrainQueued) {
-        s_EarlyTerrainQueued = true;
-        QueueEarlyJob(BuildTerrain, &s_EarlyTerrain);
-    }
+    QueueEarlyJob(BuildTerrain, &s_EarlyTerrain);
 }
 
 Scene::Scene()
@@ -34,12 +30,10 @@ Scene::Scene()
 {
     m_Textures.push_back(new Texture("images/sand1.tga"));
     m_Textures.push_back(new Texture("images/sand2.tga"));
-    if (s_EarlyTerrainQueued) {
-        WaitForEarlyJob(&s_EarlyTerrain);
-        s_EarlyTerrainQueued = false;
-        m_Terrain = s_EarlyTerrain;
-        s_EarlyTerrain = NULL;
-    }
+    // Without the job queued, there is nothing to wait for and no terrain.
+    WaitForEarlyJob(&s_EarlyTerrain);
+    m_Terrain = s_EarlyTerrain;
+    s_EarlyTerrain = NULL;
     if (m_Terrain != NULL) {
         m_Terrain->Finish(HEIGHTMAP_FILE, &m_Textures);
     } else {

@@ -49,9 +49,6 @@ Terrain::Terrain(const char* heightmapFile, const std::vector<Texture*>* texture
 Terrain* Terrain::BuildAhead(const char* heightmapFile, int patchesPerSide)
 {
     Image image(heightmapFile, false);
-    if (!image.IsLoaded() || image.GetWidth() != image.GetHeight()) {
-        return NULL;
-    }
     Terrain* terrain = new Terrain(NULL, patchesPerSide);
     terrain->m_Heightmap = new Heightmap(heightmapFile, image, false);
     if (terrain->HeightmapProblem() != NULL) {
@@ -301,9 +298,8 @@ static size_t FirstInFog(const std::vector<std::pair<float, TerrainPatch*> >& or
 }
 
 // The grid's records as vertex arrays, from the buffer (offsets) or from
-// client memory: positions, and with the surface also normals and texture
-// coordinates on both units.
-void Terrain::BindGrid(bool withSurface) const
+// client memory: positions, normals, and texture coordinates on both units.
+void Terrain::BindGrid() const
 {
     const char* grid = reinterpret_cast<const char*>(m_ClientGrid.data());
     if (m_Buffer != 0) {
@@ -313,26 +309,29 @@ void Terrain::BindGrid(bool withSurface) const
     const GLsizei stride = GRID_FLOATS * sizeof(float);
     glEnableClientState(GL_VERTEX_ARRAY);
     glVertexPointer(3, GL_FLOAT, stride, grid);
-    if (!withSurface) {
-        return;
-    }
-    glEnableClientState(GL_NORMAL_ARRAY);
     glNormalPointer(GL_FLOAT, stride, grid + 3 * sizeof(float));
     for (GLenum unit : {GL_TEXTURE0_ARB, GL_TEXTURE1_ARB}) {
         ClientActiveTexture(unit);
         glTexCoordPointer(2, GL_FLOAT, stride, grid + 6 * sizeof(float));
-        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     }
     ClientActiveTexture(GL_TEXTURE0_ARB);
+    SurfaceArrays(true);
+}
+
+// The normal and texture-coordinate arrays on or off; positions stay.
+void Terrain::SurfaceArrays(bool on) const
+{
+    void (*set)(GLenum) = on ? glEnableClientState : glDisableClientState;
+    set(GL_NORMAL_ARRAY);
+    ClientActiveTexture(GL_TEXTURE1_ARB);
+    set(GL_TEXTURE_COORD_ARRAY);
+    ClientActiveTexture(GL_TEXTURE0_ARB);
+    set(GL_TEXTURE_COORD_ARRAY);
 }
 
 void Terrain::UnbindGrid() const
 {
-    ClientActiveTexture(GL_TEXTURE1_ARB);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    ClientActiveTexture(GL_TEXTURE0_ARB);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisableClientState(GL_NORMAL_ARRAY);
+    SurfaceArrays(false);
     glDisableClientState(GL_VERTEX_ARRAY);
     if (m_Buffer != 0) {
         BindBuffer(GL_ARRAY_BUFFER_ARB, 0);
@@ -367,7 +366,7 @@ void Terrain::Render(Frustum* frustum)
     glScalef(DETAIL_REPEAT, DETAIL_REPEAT, 1.0f);
     glMatrixMode(GL_MODELVIEW);
 
-    BindGrid(true);
+    BindGrid();
     for (size_t i = 0; i < inFog; ++i) {
         m_DrawOrder[i].second->Render(NULL);
     }
@@ -375,8 +374,7 @@ void Terrain::Render(Frustum* frustum)
         // The fog's colour with the alpha the lit, textured ground has.
         GLfloat colour[4];
         glGetFloatv(GL_FOG_COLOR, colour);
-        UnbindGrid();
-        BindGrid(false);
+        SurfaceArrays(false);
         glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_LIGHTING_BIT);
         glDisable(GL_TEXTURE_2D);
         ActiveTexture(GL_TEXTURE0_ARB);

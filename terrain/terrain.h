@@ -99,7 +99,8 @@ private:
     void BuildGrid();
     void UploadGrid();
     void OrderNearestFirst();
-    void BindGrid(bool withSurface) const;
+    void BindGrid() const;
+    void SurfaceArrays(bool on) const;
     void UnbindGrid() const;
 
     Terrain(const Terrain&);
