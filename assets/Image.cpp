@@ -23,61 +23,81 @@ DecodingTurn::~DecodingTurn()
     pthread_mutex_unlock(&s_Decoding);
 }
 
-// SDL_image's own rule for a file: its extension names the type to try
-// first (TGA has no signature to recognise it by).
+// The type a file's name gives it, which tells a TGA (it has no signature).
 static const char* TypeOf(const char* name)
 {
     const char* dot = strrchr(name, '.');
     return dot != NULL ? dot + 1 : "";
 }
 
-SDL_Surface* Image::Decode(SDL_RWops* source, const char* type)
+// Only the decoders of the formats the game reads ever see a file's bytes.
+static SDL_Surface* DecodeAs(PictureFormat format, SDL_RWops* source)
+{
+    DecodingTurn turn;
+    switch (format) {
+    case PICTURE_BMP:
+        return IMG_LoadBMP_RW(source);
+    case PICTURE_TGA:
+        return IMG_LoadTGA_RW(source);
+    case PICTURE_PNG:
+        return IMG_LoadPNG_RW(source);
+    case PICTURE_JPEG:
+        return IMG_LoadJPG_RW(source);
+    default:
+        return NULL;
+    }
+}
+
+SDL_Surface* Image::Decode(SDL_RWops* source, const char* type, const char** outRefusedName)
 {
     if (source == NULL) {
         return NULL;  // SDL has said why the file could not be opened
     }
     PictureSize size = ReadPictureSize(source, type);
+    SDL_Surface* surface = NULL;
     if (size.m_Kind == PictureSize::REFUSED) {
-        SDL_RWclose(source);
-        SDL_SetError("it is a GIMP picture (XCF), which the game does not read");
-        return NULL;
-    }
-    if (size.m_Kind == PictureSize::UNREADABLE) {
-        SDL_RWclose(source);
+        *outRefusedName = size.m_RefusedName;
+    } else if (size.m_Kind == PictureSize::NOT_A_PICTURE) {
+        SDL_SetError("it is not a BMP, TGA, PNG or JPEG picture");
+    } else if (size.m_Kind == PictureSize::UNREADABLE) {
         SDL_SetError("its header ends before it says how large it is");
-        return NULL;
-    }
-    if (size.m_Kind == PictureSize::DECLARED && (size.m_Width > MAX_PICTURE_SIDE || size.m_Height > MAX_PICTURE_SIDE)) {
-        SDL_RWclose(source);
+    } else if (size.m_Width > MAX_PICTURE_SIDE || size.m_Height > MAX_PICTURE_SIDE) {
         SDL_SetError("it says it is %ld x %ld pixels, more than %d on a side", size.m_Width, size.m_Height,
                      MAX_PICTURE_SIDE);
-        return NULL;
+    } else {
+        surface = DecodeAs(size.m_Format, source);
     }
-    DecodingTurn turn;
-    return IMG_LoadTyped_RW(source, 1, const_cast<char*>(type));
+    SDL_RWclose(source);
+    return surface;
 }
 
 Image::Image(const char* path, bool reportFailure)
-    : m_Surface(Decode(SDL_RWFromFile(path, "rb"), TypeOf(path))), m_Width(0), m_Height(0), m_Format(NULL),
-      m_Pixels(NULL)
+    : m_Surface(NULL), m_Width(0), m_Height(0), m_Format(NULL), m_Pixels(NULL)
 {
-    Describe(path, reportFailure);
+    const char* refused = NULL;
+    m_Surface = Decode(SDL_RWFromFile(path, "rb"), TypeOf(path), &refused);
+    Describe(path, reportFailure, refused);
 }
 
 Image::Image(const char* name, const void* bytes, size_t size)
-    : m_Surface(Decode(SDL_RWFromConstMem(bytes, static_cast<int>(size)), TypeOf(name))), m_Width(0), m_Height(0),
-      m_Format(NULL), m_Pixels(NULL)
+    : m_Surface(NULL), m_Width(0), m_Height(0), m_Format(NULL), m_Pixels(NULL)
 {
-    Describe(name, true);
+    const char* refused = NULL;
+    m_Surface = Decode(SDL_RWFromConstMem(bytes, static_cast<int>(size)), TypeOf(name), &refused);
+    Describe(name, true, refused);
 }
 
-void Image::Describe(const char* path, bool reportFailure)
+void Image::Describe(const char* path, bool reportFailure, const char* refusedName)
 {
     if (m_Surface == NULL) {
         if (!reportFailure) {
             return;
         }
-        LogMessage("%s could not be loaded: %s", path, IMG_GetError());
+        if (refusedName != NULL) {
+            LogMessage("%s is %s picture, which the game does not read", path, refusedName);
+        } else {
+            LogMessage("%s could not be loaded: %s", path, IMG_GetError());
+        }
         ShowMessage("Couldn't load image", path);
         return;
     }

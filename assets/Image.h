@@ -3,8 +3,10 @@
 // down, each pitch bytes long; 24-bit BMP and TGA pixels hold blue, green,
 // red in that order on a little-endian machine. A file that cannot be loaded
 // shows the "Couldn't load image" box and leaves an empty image (0 x 0, no
-// pixels), which IsLoaded reports; so does a picture whose header asks for
-// more than MAX_PICTURE_SIDE pixels on a side, or ends before its size.
+// pixels), which IsLoaded reports; so does a picture in a format the game
+// does not read (only BMP, TGA, PNG and JPEG are decoded), and one whose
+// header asks for more than MAX_PICTURE_SIDE pixels on a side, or ends
+// before its size.
 #ifndef ASSETS_IMAGE_H
 #define ASSETS_IMAGE_H
 
@@ -64,8 +66,10 @@ public:
     Vector3 GetPixel(int x, int y) const;
 
 private:
-    static SDL_Surface* Decode(SDL_RWops* source, const char* type);
-    void Describe(const char* path, bool reportFailure);
+    // Closes source. A format the game does not read is named in
+    // outRefusedName ("a GIF") and left undecoded.
+    static SDL_Surface* Decode(SDL_RWops* source, const char* type, const char** outRefusedName);
+    void Describe(const char* path, bool reportFailure, const char* refusedName);
     Image(const Image&);
     Image& operator=(const Image&);
 };

@@ -1,9 +1,8 @@
-// Reading the size a picture's header declares, format by format.
+// Telling a picture's format by its bytes, and reading the size its header
+// declares.
 #include "assets/PictureSize.h"
 
 #include <SDL/SDL.h>
-#include <SDL/SDL_image.h>
-#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <cstdlib>
@@ -15,7 +14,8 @@ namespace {
 // Bounds on the blocks, markers and entries walked before a size is found:
 // real files need a handful; more is damage, and is not followed further.
 const int MOST_STEPS = 4096;
-const int TEXT_HEADER_BYTES = 4096;
+// Enough of the start of a file for every signature below.
+const int SIGNATURE_BYTES = 12;
 
 // The bytes of a file, at offsets from where it stood when the reading began.
 class Header {
@@ -32,10 +32,10 @@ public:
         }
         return SDL_RWread(m_Source, out, 1, count) == count;
     }
-    // As many bytes as there are, up to count; the number read.
+    // As many bytes from the start as there are, up to count; the number read.
     int ReadSome(unsigned char* out, int count) const
     {
-        SDL_RWseek(m_Source, m_Start, RW_SEEK_SET);
+        SDL_RWseek(m_Source, static_cast<int>(m_Start), RW_SEEK_SET);
         int got = SDL_RWread(m_Source, out, 1, count);
         return got > 0 ? got : 0;
     }
@@ -70,13 +70,13 @@ long Signed32(unsigned long value)
 
 PictureSize Declared(long width, long height)
 {
-    PictureSize size = {PictureSize::DECLARED, width, height};
+    PictureSize size = {PictureSize::DECLARED, PICTURE_NONE, width, height, NULL};
     return size;
 }
 
 PictureSize Unreadable()
 {
-    PictureSize size = {PictureSize::UNREADABLE, 0, 0};
+    PictureSize size = {PictureSize::UNREADABLE, PICTURE_NONE, 0, 0, NULL};
     return size;
 }
 
@@ -97,50 +97,6 @@ PictureSize BmpSize(const Header& header)
         return Declared(Little(bytes + 18, 2), Little(bytes + 20, 2));
     }
     return Declared(labs(Signed32(Little(bytes + 18, 4))), labs(Signed32(Little(bytes + 22, 4))));
-}
-
-// Every entry's own bitmap header counts (its height covers the mask too).
-PictureSize IconSize(const Header& header)
-{
-    unsigned char bytes[16];
-    if (!header.Read(0, bytes, 6)) {
-        return Unreadable();
-    }
-    long count = static_cast<long>(Little(bytes + 4, 2));
-    PictureSize largest = Declared(0, 0);
-    for (long i = 0; i < count; ++i) {
-        if (!header.Read(6 + 16 * i, bytes, 16) || !header.Read(static_cast<long>(Little(bytes + 12, 4)), bytes, 12)) {
-            return Unreadable();
-        }
-        largest.m_Width = std::max(largest.m_Width, labs(Signed32(Little(bytes + 4, 4))));
-        largest.m_Height = std::max(largest.m_Height, labs(Signed32(Little(bytes + 8, 4))) / 2);
-    }
-    return largest;
-}
-
-// The first image's own descriptor: the decoder takes its size from there,
-// not from the screen's.
-PictureSize GifSize(const Header& header)
-{
-    unsigned char bytes[13];
-    if (!header.Read(0, bytes, 13)) {
-        return Unreadable();
-    }
-    long at = 13 + ((bytes[10] & 0x80) ? 3L << ((bytes[10] & 7) + 1) : 0);
-    for (int step = 0; step < MOST_STEPS && header.Read(at, bytes, 1); ++step) {
-        if (bytes[0] == ',') {
-            return header.Read(at + 1, bytes, 8) ? Declared(Little(bytes + 4, 2), Little(bytes + 6, 2)) : Unreadable();
-        }
-        if (bytes[0] != '!') {
-            return Unreadable();
-        }
-        at += 2;  // the introducer and the label, then the data's sub-blocks
-        while (header.Read(at, bytes, 1) && bytes[0] != 0 && ++step < MOST_STEPS) {
-            at += 1 + bytes[0];
-        }
-        at += 1;
-    }
-    return Unreadable();
 }
 
 bool IsStartOfFrame(int marker)
@@ -174,30 +130,6 @@ PictureSize JpegSize(const Header& header)
     return Unreadable();
 }
 
-PictureSize LbmSize(const Header& header)
-{
-    unsigned char bytes[12];
-    long at = 12;
-    for (int step = 0; step < MOST_STEPS && header.Read(at, bytes, 12); ++step) {
-        if (memcmp(bytes, "BMHD", 4) == 0) {
-            return Declared(Big(bytes + 8, 2), Big(bytes + 10, 2));
-        }
-        unsigned long length = Big(bytes + 4, 4);
-        at += 8 + static_cast<long>(length + (length & 1));
-    }
-    return Unreadable();
-}
-
-PictureSize PcxSize(const Header& header)
-{
-    unsigned char bytes[12];
-    if (!header.Read(0, bytes, 12)) {
-        return Unreadable();
-    }
-    return Declared(static_cast<long>(Little(bytes + 8, 2)) - static_cast<long>(Little(bytes + 4, 2)) + 1,
-                    static_cast<long>(Little(bytes + 10, 2)) - static_cast<long>(Little(bytes + 6, 2)) + 1);
-}
-
 PictureSize PngSize(const Header& header)
 {
     unsigned char bytes[24];
@@ -207,152 +139,102 @@ PictureSize PngSize(const Header& header)
     return Declared(static_cast<long>(Big(bytes + 16, 4)), static_cast<long>(Big(bytes + 20, 4)));
 }
 
-PictureSize TiffSize(const Header& header)
+// The first bytes of a file, and the tests of their signatures.
+struct Start {
+    unsigned char m_Bytes[SIGNATURE_BYTES];
+    int m_Count;
+
+    bool Has(int offset, const char* text, int length) const
+    {
+        return offset + length <= m_Count && memcmp(m_Bytes + offset, text, length) == 0;
+    }
+};
+
+bool IsBmp(const Start& start) { return start.Has(0, "BM", 2); }
+bool IsPng(const Start& start) { return start.Has(0, "\x89PNG\r\n\x1a\n", 8); }
+bool IsJpeg(const Start& start) { return start.Has(0, "\xff\xd8\xff", 3); }
+bool IsGif(const Start& start) { return start.Has(0, "GIF8", 4); }
+bool IsTiff(const Start& start) { return start.Has(0, "II*\0", 4) || start.Has(0, "MM\0*", 4); }
+bool IsWebp(const Start& start) { return start.Has(0, "RIFF", 4) && start.Has(8, "WEBP", 4); }
+bool IsXcf(const Start& start) { return start.Has(0, "gimp xcf", 8); }
+bool IsXpm(const Start& start) { return start.Has(0, "/* XPM */", 9); }
+bool IsXv(const Start& start) { return start.Has(0, "P7 332", 6); }
+bool IsLbm(const Start& start) { return start.Has(0, "FORM", 4) && (start.Has(8, "ILBM", 4) || start.Has(8, "PBM ", 4)); }
+bool IsPcx(const Start& start) { return start.Has(0, "\x0a\x05\x01", 3); }
+
+bool IsPnm(const Start& start)
 {
-    unsigned char bytes[12];
-    if (!header.Read(0, bytes, 8)) {
-        return Unreadable();
-    }
-    bool little = bytes[0] == 'I';
-    unsigned long (*read)(const unsigned char*, int) = little ? Little : Big;
-    long directory = static_cast<long>(read(bytes + 4, 4));
-    if (!header.Read(directory, bytes, 2)) {
-        return Unreadable();
-    }
-    long entries = static_cast<long>(read(bytes, 2));
-    long width = -1;
-    long height = -1;
-    for (long i = 0; i < entries && i < MOST_STEPS; ++i) {
-        if (!header.Read(directory + 2 + 12 * i, bytes, 12)) {
-            return Unreadable();
-        }
-        unsigned long tag = read(bytes, 2);
-        unsigned long type = read(bytes + 2, 2);
-        long value = static_cast<long>(type == 3 ? read(bytes + 8, 2) : read(bytes + 8, 4));
-        if (tag == 256) {
-            width = value;
-        } else if (tag == 257) {
-            height = value;
-        }
-    }
-    return width >= 0 && height >= 0 ? Declared(width, height) : Unreadable();
+    return start.m_Count >= 3 && start.m_Bytes[0] == 'P' && start.m_Bytes[1] >= '1' && start.m_Bytes[1] <= '6' &&
+           isspace(start.m_Bytes[2]);
 }
 
-// The first two numbers of text, after 'from', passing over blanks and, where
-// lines starting with 'comment' may come, those lines.
-PictureSize NumbersIn(const char* from, char comment)
+// An icon or cursor directory: reserved 0, the kind, at least one entry.
+bool IsIcon(const Start& start, unsigned char kind)
 {
-    const char* at = from;
-    long numbers[2] = {0, 0};
-    for (int found = 0; found < 2;) {
-        while (*at != '\0' && (isspace(static_cast<unsigned char>(*at)) || *at == '"')) {
-            ++at;
-        }
-        if (*at == comment && comment != '\0') {
-            at = strchr(at, '\n');
-            if (at == NULL) {
-                return Unreadable();
-            }
-            continue;
-        }
-        char* end = NULL;
-        numbers[found] = strtol(at, &end, 10);
-        if (end == at) {
-            return Unreadable();
-        }
-        at = end;
-        ++found;
-    }
-    return Declared(numbers[0], numbers[1]);
+    return start.m_Count >= 6 && Little(start.m_Bytes, 2) == 0 && Little(start.m_Bytes + 2, 2) == kind &&
+           Little(start.m_Bytes + 4, 2) != 0;
 }
 
-PictureSize TextSize(const Header& header, const char* kind)
-{
-    char text[TEXT_HEADER_BYTES + 1];
-    int got = header.ReadSome(reinterpret_cast<unsigned char*>(text), TEXT_HEADER_BYTES);
-    text[got] = '\0';
-    if (strcmp(kind, "PNM") == 0) {
-        return NumbersIn(text + 2, '#');  // after P1 .. P6
-    }
-    if (strcmp(kind, "XPM") == 0) {
-        const char* values = strchr(text, '"');  // the first string: width height colours ...
-        return values != NULL ? NumbersIn(values + 1, '\0') : Unreadable();
-    }
-    const char* line = strchr(text, '\n');  // XV: after "P7 332", comment lines, then the size
-    return line != NULL ? NumbersIn(line + 1, '#') : Unreadable();
-}
+bool IsIco(const Start& start) { return IsIcon(start, 1); }
+bool IsCur(const Start& start) { return IsIcon(start, 2); }
 
-PictureSize WebpSize(const Header& header)
-{
-    unsigned char bytes[30];
-    if (!header.Read(0, bytes, 30)) {
-        return Unreadable();
-    }
-    if (memcmp(bytes + 12, "VP8X", 4) == 0) {
-        return Declared(1 + static_cast<long>(Little(bytes + 24, 3)), 1 + static_cast<long>(Little(bytes + 27, 3)));
-    }
-    if (memcmp(bytes + 12, "VP8L", 4) == 0) {
-        unsigned long bits = Little(bytes + 21, 4);
-        return Declared(1 + static_cast<long>(bits & 0x3FFF), 1 + static_cast<long>((bits >> 14) & 0x3FFF));
-    }
-    if (memcmp(bytes + 12, "VP8 ", 4) == 0) {
-        return Declared(static_cast<long>(Little(bytes + 26, 2) & 0x3FFF),
-                        static_cast<long>(Little(bytes + 28, 2) & 0x3FFF));
-    }
-    return Unreadable();
-}
-
-PictureSize PnmSize(const Header& header)
-{
-    return TextSize(header, "PNM");
-}
-
-PictureSize XpmSize(const Header& header)
-{
-    return TextSize(header, "XPM");
-}
-
-PictureSize XvSize(const Header& header)
-{
-    return TextSize(header, "XV");
-}
-
-// GIMP's pictures are never decoded: SDL_image's reader reads its lists of
-// layers until a zero it may never meet in a file cut short.
-PictureSize Refused(const Header&)
-{
-    PictureSize refused = {PictureSize::REFUSED, 0, 0};
-    return refused;
-}
-
-// The formats SDL_image recognises by their bytes, in the order it tries
-// them, each with its size's reader.
 struct Format {
-    int (*m_Is)(SDL_RWops* source);
-    PictureSize (*m_Size)(const Header& header);
+    bool (*m_Is)(const Start& start);
+    PictureFormat m_Format;                        // PICTURE_NONE: refused
+    PictureSize (*m_Size)(const Header& header);   // for the decoded ones
+    const char* m_RefusedName;
 };
 
-const Format FORMATS[] = {
-    {IMG_isCUR, IconSize}, {IMG_isICO, IconSize}, {IMG_isBMP, BmpSize}, {IMG_isGIF, GifSize},
-    {IMG_isJPG, JpegSize}, {IMG_isLBM, LbmSize},  {IMG_isPCX, PcxSize}, {IMG_isPNG, PngSize},
-    {IMG_isPNM, PnmSize},  {IMG_isTIF, TiffSize}, {IMG_isXCF, Refused}, {IMG_isXPM, XpmSize},
-    {IMG_isXV, XvSize},    {IMG_isWEBP, WebpSize},
+// No TGA header, whose second byte is 0 or 1, starts like any of these.
+const Format SIGNED_FORMATS[] = {
+    {IsBmp, PICTURE_BMP, BmpSize, NULL},      {IsPng, PICTURE_PNG, PngSize, NULL},
+    {IsJpeg, PICTURE_JPEG, JpegSize, NULL},   {IsGif, PICTURE_NONE, NULL, "a GIF"},
+    {IsTiff, PICTURE_NONE, NULL, "a TIFF"},   {IsWebp, PICTURE_NONE, NULL, "a WebP"},
+    {IsXcf, PICTURE_NONE, NULL, "a GIMP (XCF)"}, {IsXpm, PICTURE_NONE, NULL, "an XPM"},
+    {IsXv, PICTURE_NONE, NULL, "an XV thumbnail"}, {IsPnm, PICTURE_NONE, NULL, "a PNM"},
+    {IsLbm, PICTURE_NONE, NULL, "an IFF (LBM)"}, {IsPcx, PICTURE_NONE, NULL, "a PCX"},
 };
+
+// An icon directory can look like a TGA header, so a file named TGA is
+// taken for one first.
+const Format ICON_FORMATS[] = {
+    {IsIco, PICTURE_NONE, NULL, "an ICO"},
+    {IsCur, PICTURE_NONE, NULL, "a CUR"},
+};
+
+PictureSize Recognised(const Format& format, const Header& header)
+{
+    if (format.m_Size == NULL) {
+        PictureSize refused = {PictureSize::REFUSED, PICTURE_NONE, 0, 0, format.m_RefusedName};
+        return refused;
+    }
+    PictureSize size = format.m_Size(header);
+    size.m_Format = format.m_Format;
+    return size;
+}
 
 }  // namespace
 
 PictureSize ReadPictureSize(SDL_RWops* source, const char* type)
 {
     Header header(source);
-    // SDL_image's own order: TGA, which has no signature, by the name first.
-    if (strcasecmp(type, "tga") == 0) {
-        return TgaSize(header);
-    }
-    for (const Format& format : FORMATS) {
-        if (format.m_Is(source)) {
-            return format.m_Size(header);
+    Start start = {{0}, 0};
+    start.m_Count = header.ReadSome(start.m_Bytes, SIGNATURE_BYTES);
+    for (const Format& format : SIGNED_FORMATS) {
+        if (format.m_Is(start)) {
+            return Recognised(format, header);
         }
     }
-    PictureSize none = {PictureSize::NOT_A_PICTURE, 0, 0};
+    if (strcasecmp(type, "tga") == 0) {
+        PictureSize size = TgaSize(header);
+        size.m_Format = PICTURE_TGA;
+        return size;
+    }
+    for (const Format& format : ICON_FORMATS) {
+        if (format.m_Is(start)) {
+            return Recognised(format, header);
+        }
+    }
+    PictureSize none = {PictureSize::NOT_A_PICTURE, PICTURE_NONE, 0, 0, NULL};
     return none;
 }

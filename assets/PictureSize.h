@@ -1,30 +1,35 @@
-// The size a picture file says it has, read from its header before any
-// decoder sees it: a decoder allocates the whole picture from that size, and
-// a few bytes of a small file can ask for gigabytes. The content is told
-// apart exactly as SDL_image tells it when it picks a decoder (by its bytes,
-// and TGA, which has no signature, by the type the file's name gives), so
-// every picture it would decode is measured: TGA, CUR, ICO, BMP, GIF, JPEG,
-// LBM, PCX, PNG, PNM, TIFF, XPM, XV and WebP. GIMP's XCF is refused whole:
-// SDL_image's reader of it can loop for ever on a file cut short.
+// What a picture file is and the size it says it has, read from its bytes
+// before any decoder sees them. The game decodes BMP and TGA (its own
+// pictures), PNG and JPEG; every other format SDL_image knows (GIF, TIFF,
+// PCX, PNM, XPM, XV, LBM, ICO, CUR, WebP, GIMP's XCF) is recognised by its
+// signature and refused whole, since their readers crash, leak or loop on
+// damaged files. TGA has no signature: a file is one when its name says so
+// and its bytes carry no other format's. A decoder allocates the whole
+// picture from the declared size, and a few bytes can ask for gigabytes, so
+// the size of every decoded format is read here first.
 #ifndef ASSETS_PICTURE_SIZE_H
 #define ASSETS_PICTURE_SIZE_H
 
 struct SDL_RWops;
 
+enum PictureFormat { PICTURE_NONE, PICTURE_BMP, PICTURE_TGA, PICTURE_PNG, PICTURE_JPEG };
+
 struct PictureSize {
     enum Kind {
-        NOT_A_PICTURE,   // no decoder would take it; decoding it fails at once
-        DECLARED,        // the header gives width x height (the largest, for files of several)
-        UNREADABLE,      // a picture whose header ends or breaks before its size
-        REFUSED          // a format whose decoder is not trusted with any file (XCF)
+        NOT_A_PICTURE,   // no format the game knows of
+        DECLARED,        // a decoded format, whose header gives width x height
+        UNREADABLE,      // a decoded format whose header ends or breaks before its size
+        REFUSED          // a format the game does not decode, named by m_RefusedName
     };
     Kind m_Kind;
+    PictureFormat m_Format;     // the decoder to use, for DECLARED
     long m_Width;
     long m_Height;
+    const char* m_RefusedName;  // with its article, for messages: "a GIF", "an XPM"; else NULL
 };
 
-// Reads the size from source, from where it stands, and leaves it there.
-// type is the file's extension ("tga", "bmp"), or "" for none.
+// Reads the format and size from source, from where it stands, and leaves
+// it there. type is the file's extension ("tga", "bmp"), or "" for none.
 PictureSize ReadPictureSize(SDL_RWops* source, const char* type);
 
 #endif

@@ -1,7 +1,8 @@
 // Texture: one OpenGL 2D texture made from one image file, with a full
 // mipmap chain, trilinear minification and repeating wrap. Textures are not
 // shared by file name: every construction reads the file and makes a new
-// texture. The TextureManager registry lists the live textures by id.
+// texture. A registry in Texture.cpp, keyed by OpenGL id, holds every texture
+// made; ListTextures and FindTexture read it.
 //
 // Pictures whose pixels are not 3 bytes are converted to blue-green-red
 // before upload; a picture that cannot be loaded becomes a 1 x 1 magenta

@@ -1,17 +1,18 @@
 #!/usr/bin/env python3
-"""Writes the fuzz targets' seed inputs: small pictures in the layouts the
-picture loader takes (BMP and TGA, paletted, grey, 16, 24 and 32 bits,
-run-length coded; and one of each other format SDL_image decodes by its
-bytes: ICO, CUR, GIF, JPEG, LBM, PCX, PNG, PNM, TIFF, XCF, XPM, XV, WebP) and
-the box model in both model versions.
+"""Writes the fuzz targets' seed inputs: small pictures in the layouts of
+the formats the picture loader decodes (BMP and TGA, paletted, grey, 16, 24
+and 32 bits, run-length coded; PNG grey, paletted, interlaced and 16-bit;
+JPEG baseline, progressive and with restart markers) and the box model in
+both model versions. It also writes the pictures that once crashed the game
+or its fuzzer into fuzz/findings/image.
 
     fuzz/seeds/make_seeds.py [BOX_MS3D]
 
-Every picture seed starts with the byte that picks its type (0 BMP, 1 TGA):
-the other formats go as BMP, which SDL_image passes by for their bytes.
-BOX_MS3D defaults to the generated build/run/models/box.ms3d. The JPEG and
-WebP seeds are encoded by cjpeg and cwebp (Debian's libjpeg-turbo-progs and
-webp) from a picture made here."""
+Every picture starts with the byte that picks its type (0 BMP, 1 TGA): the
+other formats go as BMP, which the loader tells apart by their bytes.
+BOX_MS3D defaults to the generated build/run/models/box.ms3d. The JPEG seeds
+are encoded by cjpeg (Debian's libjpeg-turbo-progs) from a picture made
+here."""
 import os
 import struct
 import subprocess
@@ -61,72 +62,43 @@ def rle_tga_body(width, height):
     return out
 
 
-def png(width, height):
-    def chunk(kind, data):
-        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
-    rows = b"".join(b"\0" + bytes(pixel(x, y, width) for x in range(width)) for y in range(height))
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 0, 0, 0, 0)) +
-            chunk(b"IDAT", zlib.compress(rows)) + chunk(b"IEND", b""))
+def png_chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
 
 
-def gif(width, height):
-    """Four grey levels; every code a literal, with a clear code before the
-    table would grow past three bits."""
-    codes = []
-    for i, value in enumerate(pixel(x, y, width) >> 6 for y in range(height) for x in range(width)):
-        if i % 3 == 0:
-            codes.append(4)
-        codes.append(value)
-    codes.append(5)
-    bits = sum(code << (3 * i) for i, code in enumerate(codes))
-    data = bits.to_bytes((3 * len(codes) + 7) // 8, "little")
-    palette = b"".join(bytes((v, v, v)) for v in (0, 85, 170, 255))
-    return (b"GIF89a" + struct.pack("<HHBBB", width, height, 0x81, 0, 0) + palette +
-            b"!\xf9\x04\x00\x00\x00\x00\x00" +
-            b"," + struct.pack("<HHHHB", 0, 0, width, height, 0) + b"\x02" + bytes((len(data),)) + data + b"\0;")
+def png(width, height, depth=8, colour=0, channels=1, extra=b"", interlaced=False):
+    """Rows of filter type 0 (Adam7 passes, each row filtered, when interlaced)."""
+    sample = depth // 8 if depth >= 8 else 1
+
+    def row(y, xs):
+        if depth < 8:  # packed, the leftmost pixel in the high bits
+            bits = "".join(format(pixel(x, y, width) >> (8 - depth), "0%db" % depth) for x in xs)
+            bits += "0" * (-len(bits) % 8)
+            return b"\0" + bytes(int(bits[i:i + 8], 2) for i in range(0, len(bits), 8))
+        return b"\0" + b"".join(bytes((pixel(x, y, width),) * (sample * channels)) for x in xs)
+    if interlaced:
+        passes = ((0, 0, 8, 8), (4, 0, 8, 8), (0, 4, 4, 8), (2, 0, 4, 4), (0, 2, 2, 4), (1, 0, 2, 2), (0, 1, 1, 2))
+        rows = b"".join(row(y, range(x0, width, dx)) for x0, y0, dx, dy in passes if x0 < width
+                        for y in range(y0, height, dy))
+    else:
+        rows = b"".join(row(y, range(width)) for y in range(height))
+    header = struct.pack(">IIBBBBB", width, height, depth, colour, 0, 0, 1 if interlaced else 0)
+    return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", header) + extra + png_chunk(b"IDAT", zlib.compress(rows)) +
+            png_chunk(b"IEND", b""))
 
 
-def pcx(width, height):
-    header = struct.pack("<BBBBHHHHHH", 10, 5, 1, 8, 0, 0, width - 1, height - 1, 72, 72) + b"\0" * 48
-    header += struct.pack("<BBHH", 0, 1, width, 1) + b"\0" * 58
-    body = b"".join(bytes((0xC1, pixel(x, y, width))) for y in range(height) for x in range(width))
-    palette = b"\x0c" + b"".join(bytes((v, v, v)) for v in range(256))
-    return header + body + palette
+def gif_empty_image():
+    """A GIF whose one image is 0 x 0 pixels: SDL_image's reader wrote
+    through a null pointer on it."""
+    return (b"GIF89a" + struct.pack("<HHBBB", 1, 1, 0x80, 0, 0) + b"\0\0\0\xff\xff\xff" +
+            b"," + struct.pack("<HHHHB", 0, 0, 0, 0, 0) + b"\x02\x02\x44\x01\0;")
 
 
-def tiff(width, height):
-    data = bytes(pixel(x, y, width) for y in range(height) for x in range(width))
-    entries = [(256, 3, 1, width), (257, 3, 1, height), (258, 3, 1, 8), (259, 3, 1, 1), (262, 3, 1, 1),
-               (273, 4, 1, 8), (277, 3, 1, 1), (278, 3, 1, height), (279, 4, 1, len(data))]
-    directory = struct.pack("<H", len(entries)) + b"".join(
-        struct.pack("<HHII", tag, kind, count, value) for tag, kind, count, value in entries) + b"\0\0\0\0"
-    return b"II*\0" + struct.pack("<I", 8 + len(data)) + data + directory
-
-
-def lbm(width, height):
-    def chunk(kind, data):
-        return kind + struct.pack(">I", len(data)) + data + (b"\0" if len(data) % 2 else b"")
-    stride = (width + 15) // 16 * 16  # a packed row fills whole 16-pixel words
-    body = b"".join(bytes(pixel(x, y, width) for x in range(width)) + b"\0" * (stride - width)
-                    for y in range(height))
-    form = b"PBM " + chunk(b"BMHD", struct.pack(">HHhhBBBBHBBhh", width, height, 0, 0, 8, 0, 0, 0, 0, 1, 1,
-                                                width, height))
-    form += chunk(b"CMAP", b"".join(bytes((v, v, v)) for v in range(256))) + chunk(b"BODY", body)
-    return b"FORM" + struct.pack(">I", len(form)) + form
-
-
-def icon(width, height, kind):
-    inner = bmp(width, height, 32, pixels_row=lambda y: b"".join(bytes((pixel(x, y, width), 60, 9, 255))
-                                                                 for x in range(width)))[14:]
-    inner = inner[:8] + struct.pack("<i", height * 2) + inner[12:] + b"\0" * (4 * height)  # the mask
-    return struct.pack("<HHH", 0, kind, 1) + struct.pack("<BBBBHHII", width, height, 0, 0, 1, 32, len(inner),
-                                                          22) + inner
-
-
-def xcf(width, height):
-    """A canvas whose file ends before its list of layers does (the game
-    refuses XCF: SDL_image's reader reads on past such an end)."""
-    return b"gimp xcf file\0" + struct.pack(">III", width, height, 0) + struct.pack(">II", 0, 0)
+def webp_negative_size():
+    """A WebP whose RIFF size, plus its header, is negative as an int:
+    SDL_image asked malloc for 0xffffffffffff0013 bytes."""
+    return b"RIFF" + struct.pack("<I", 0xFFFF000B) + b"WEBPVP8 " + struct.pack("<I", 10) + b"\0\0\0\x9d\x01\x2a" + \
+        struct.pack("<HH", 4, 4)
 
 
 def encoded(tool, args, width, height):
@@ -172,21 +144,20 @@ def seeds():
     yield "tga24-rle-6x3", 1, tga(6, 3, 10, 24, rle_tga_body(6, 3))
     yield "tga8-grey-rle-4x1", 1, tga(4, 1, 11, 8, bytes((0x81, 10, 1, 20, 30)))
     yield "png8-grey-5x5", 0, png(side, side)
-    yield "gif-4x3", 0, gif(4, 3)
-    yield "pcx8-5x2", 0, pcx(side, 2)
-    yield "tiff8-grey-4x3", 0, tiff(4, 3)
-    yield "lbm-pbm-16x2", 0, lbm(16, 2)
-    yield "ico32-4x4", 0, icon(4, 4, 1)
-    yield "cur32-4x4", 0, icon(4, 4, 2)
-    yield "xcf-cut-short", 0, xcf(6, 4)
-    yield "pgm-5x2", 0, b"P5\n# a comment\n5 2\n255\n" + bytes(range(10))
-    yield "ppm-ascii-2x2", 0, b"P3 2 2 255\n255 0 0  0 255 0\n0 0 255  9 9 9\n"
-    yield "xpm-3x2", 0, (b'/* XPM */\nstatic char *seed[] = {\n"3 2 2 1",\n". c #000000",\n"# c #ff8000",\n'
-                         b'".#.",\n"#.#"\n};\n')
-    yield "xv-thumbnail-2x2", 0, b"P7 332\n#XVVERSION:Version 2.28\n#END_OF_COMMENTS\n2 2 255\n" + bytes((0, 0xE0, 0x1C, 3))
+    yield "png24-interlaced-7x3", 0, png(7, 3, colour=2, channels=3, interlaced=True)
+    yield "png4-paletted-transparent-6x2", 0, png(6, 2, depth=4, colour=3, extra=png_chunk(
+        b"PLTE", b"".join(bytes((v, 255 - v, 40)) for v in range(0, 256, 16))) + png_chunk(b"tRNS", bytes((0, 128))))
+    yield "png16-grey-alpha-3x2", 0, png(3, 2, depth=16, colour=4, channels=2)
     yield "jpeg-8x8", 0, encoded("cjpeg", lambda i, o: ["-quality", "80", "-outfile", o, i], 8, 8)
-    yield "webp-lossless-4x4", 0, encoded("cwebp", lambda i, o: ["-quiet", "-lossless", i, "-o", o], 4, 4)
-    yield "webp-lossy-4x4", 0, encoded("cwebp", lambda i, o: ["-quiet", "-q", "50", i, "-o", o], 4, 4)
+    yield "jpeg-progressive-grey-9x4", 0, encoded(
+        "cjpeg", lambda i, o: ["-progressive", "-grayscale", "-outfile", o, i], 9, 4)
+    yield "jpeg-restarts-subsampled-20x18", 0, encoded(
+        "cjpeg", lambda i, o: ["-restart", "1", "-sample", "2x2", "-optimize", "-outfile", o, i], 20, 18)
+
+
+def findings():
+    yield "gif-image-0x0", 0, gif_empty_image()
+    yield "webp-declares-negative-size", 0, webp_negative_size()
 
 
 def main():
@@ -194,9 +165,11 @@ def main():
     models = os.path.join(here, "ms3d")
     os.makedirs(pictures, exist_ok=True)
     os.makedirs(models, exist_ok=True)
-    for name, kind, data in seeds():
-        with open(os.path.join(pictures, name), "wb") as f:
-            f.write(bytes((kind,)) + data)
+    found = os.path.join(root, "fuzz", "findings", "image")
+    for folder, inputs in ((pictures, seeds()), (found, findings())):
+        for name, kind, data in inputs:
+            with open(os.path.join(folder, name), "wb") as f:
+                f.write(bytes((kind,)) + data)
     box_path = sys.argv[1] if len(sys.argv) > 1 else os.path.join(root, "build", "run", "models", "box.ms3d")
     box = open(box_path, "rb").read()
     for version in (3, 4):

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # One asset, four ways: missing, truncated, with a wrong header, and random
-# bytes. The real game is started on each, in a fresh copy of the asset tree,
+# bytes; a picture also as two pictures in formats the game does not read,
+# each of which once crashed it or its fuzzer (a GIF whose image is 0 x 0,
+# a WebP whose size is negative as an int). The real game is started on each, in a fresh copy of the asset tree,
 # and played as a person would (answering every box, Escape after a while).
 # Each case must end as the game promises - its status, its box or log line
 # - and never with a crash, a hang or a sanitizer report. A picture's box
@@ -70,6 +72,8 @@ prepare() {
         truncated) truncate -s $((size / 3)) "$file" ;;
         header) printf 'JUNKJUNKJUNKJUNKJUNK' | dd of="$file" bs=1 conv=notrunc status=none ;;
         random) head -c "$size" /dev/urandom > "$file" ;;
+        gif) printf '\107\111\106\070\071\141\001\000\001\000\200\000\000\000\000\000\377\377\377\054\000\000\000\000\000\000\000\000\000\002\002\104\001\000\073' >"$file" ;;
+        webp) printf '\122\111\106\106\013\000\377\377\127\105\102\120\126\120\070\040\012\000\000\000\000\000\000\235\001\052\004\000\004\000' >"$file" ;;
     esac
 }
 
@@ -90,7 +94,11 @@ expect_log() {
     grep -qE "$1" vellmora.log 2>/dev/null || fail "no log line matching: $1"
 }
 
-for case in missing truncated header random; do
+cases="missing truncated header random"
+case "$asset" in
+    images/*) cases="$cases gif webp" ;;
+esac
+for case in $cases; do
     prepare
     cd tree || exit 1
     play
@@ -111,7 +119,11 @@ for case in missing truncated header random; do
                 echo "$boxes" | grep -qx "$asset" || fail "no \"Couldn't load image\" box for $asset"
             fi
             if echo "$boxes" | grep -qx "$asset"; then
-                expect_log "^$asset could not be loaded"
+                case "$case" in
+                    gif) expect_log "^$asset is a GIF picture, which the game does not read$" ;;
+                    webp) expect_log "^$asset is a WebP picture, which the game does not read$" ;;
+                    *) expect_log "^$asset could not be loaded" ;;
+                esac
                 if [ "$asset" = images/terrain.tga ]; then
                     # No landscape, no game: a clear message, status 1.
                     expect_status 1
