@@ -69,6 +69,11 @@ void StartEarlyWork()
     }
 }
 
+bool EarlyWorkStarted()
+{
+    return s_Started;
+}
+
 bool WaitForEarlyJob(const void* data)
 {
     if (data == NULL) {

@@ -15,5 +15,7 @@ void QueueEarlyJob(EarlyJob job, void* data);
 void StartEarlyWork();
 // Returns once the job queued with this data has run; false when none was.
 bool WaitForEarlyJob(const void* data);
+// Whether StartEarlyWork has run: from then on another thread may be running.
+bool EarlyWorkStarted();
 
 #endif

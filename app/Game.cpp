@@ -32,6 +32,10 @@
 #include "sound/Sound.h"
 #include "terrain/Scene.h"
 
+// The order of the start-up's steps is checked in every build type.
+#undef NDEBUG
+#include <cassert>
+
 static const float START_HEIGHT = 100.0f;
 static const float START_DISTANCE = 500.0f;
 static const double SPEED_TO_MPH = 10.0;
@@ -111,7 +115,6 @@ void Game::SetupVideo()
     if (AskYesNo("Do you want to run in Fullscreen Mode?", "Options")) {
         flags |= SDL_FULLSCREEN | SDL_NOFRAME;
     }
-    ScaleToTheDesktop();
     SetIconBeforeMode();
     m_Screen = SDL_SetVideoMode(m_WindowWidth, m_WindowHeight, 32, flags);
     if (m_Screen == NULL) {
@@ -148,13 +151,18 @@ void Game::SetupVideo()
     glFogf(GL_FOG_END, 5000.0f);
 }
 
-// sdl12-compat draws an OpenGL window into a picture of the size asked for
-// and scales it to the window, whose size it multiplies by its scaling
-// factor; full screen, the picture goes to the desktop's own resolution with
-// black bars, and the screen's mode is never changed. The game's own view
-// stays 800 x 600 throughout.
-void Game::ScaleToTheDesktop()
+// Every switch is set here, before anything else can read the environment:
+// glibc's setenv may move the environment while another thread's getenv
+// walks it. SDL's start runs threads of its own (PulseAudio's device watch),
+// and the start-up's helper thread runs fontconfig, which reads it too.
+void Game::SetLibrarySwitches()
 {
+    assert(!EarlyWorkStarted() && "the libraries' switches are set before any helper thread starts");
+    // sdl12-compat draws an OpenGL window into a picture of the size asked
+    // for and scales it to the window, whose size it multiplies by its
+    // scaling factor; full screen, the picture goes to the desktop's own
+    // resolution with black bars, and the screen's mode is never changed.
+    // The game's own view stays 800 x 600 throughout.
     setenv("SDL12COMPAT_OPENGL_SCALING", "1", 1);
     int scale = DesktopScale();
     if (scale > 1) {
@@ -162,6 +170,8 @@ void Game::ScaleToTheDesktop()
         snprintf(factor, sizeof factor, "%d", scale);
         setenv("SDL12COMPAT_WINDOW_SCALING", factor, 1);
     }
+    // The gamepad's layout, read when the joystick subsystem starts.
+    setenv("SDL12COMPAT_USE_GAME_CONTROLLERS", "1", 1);
 }
 
 void Game::Run()

@@ -45,6 +45,13 @@ public:
     Game();
     virtual ~Game();
 
+    // The environment switches of the libraries under the game (sdl12-compat's
+    // scaling to the desktop, its game-controller layout). Called first in
+    // the process, before SDL starts, since setenv beside another thread's
+    // getenv is undefined behaviour; asserts that no helper thread has
+    // started.
+    static void SetLibrarySwitches();
+
     // Start-up: video mode and GL state, font, scene (terrain), the craft,
     // the world, camera (sky), the texture listing, the music. Ends the
     // process on a fatal failure.
@@ -71,9 +78,6 @@ public:
     static int DisplayedSpeed(float speed);
 
 private:
-    // Before the video mode: the window at the desktop's scale (see
-    // DesktopScale), full screen at the desktop's resolution.
-    void ScaleToTheDesktop();
     // Returns false for SDL_QUIT.
     bool HandleEvent(const SDL_Event& event);
     void SwitchViews();

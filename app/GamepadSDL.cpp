@@ -41,9 +41,8 @@ bool Button(int button)
 
 bool OpenGamepad()
 {
-    // The layout the game reads needs the mode; it is read when the
-    // subsystem starts.
-    setenv("SDL12COMPAT_USE_GAME_CONTROLLERS", "1", 1);
+    // The layout the game reads needs sdl12-compat's game-controller mode,
+    // switched on with the others at the start (Game::SetLibrarySwitches).
     if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) < 0 || SDL_NumJoysticks() < 1) {
         return false;
     }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/EarlyWork.h"
+#include "app/Game.h"
 
 // What each job saw: the order the jobs ran in, and on which thread.
 static std::vector<int> s_Ran;
@@ -18,12 +19,17 @@ static void Record(void* number)
 // queued after it runs on the thread that waits for it.
 TEST(EarlyWork, RunsQueuedJobsInOrderOnAHelperAndLaterOnesOnTheWaiter)
 {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
     int first = 1;
     int second = 2;
     int late = 3;
     QueueEarlyJob(Record, &first);
     QueueEarlyJob(Record, &second);
+    EXPECT_FALSE(EarlyWorkStarted());
     StartEarlyWork();
+    // The environment is not the game's to change once the helper may read it.
+    EXPECT_TRUE(EarlyWorkStarted());
+    EXPECT_DEATH(Game::SetLibrarySwitches(), "before any helper thread starts");
     QueueEarlyJob(Record, &late);
     EXPECT_TRUE(WaitForEarlyJob(&second));
     ASSERT_EQ(s_Ran, (std::vector<int>{1, 2}));

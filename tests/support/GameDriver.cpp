@@ -13,6 +13,7 @@ GameDriver::GameDriver(void (*beforeInit)())
     : m_Game(NULL)
 {
     m_Dir.LinkContentsOf(VELLMORA_ASSET_DIR);
+    Game::SetLibrarySwitches();
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE) < 0) {
         ADD_FAILURE() << "SDL_Init: " << SDL_GetError();
         return;

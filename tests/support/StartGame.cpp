@@ -9,6 +9,7 @@
 Game* StartGame(unsigned int levelSeed)
 {
     SetupHeap();
+    Game::SetLibrarySwitches();
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE) < 0) {
         fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());
         return NULL;
