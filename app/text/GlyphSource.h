@@ -1,6 +1,6 @@
 // The overlay font's glyph source: renders the printable ASCII glyphs 32 to
 // 127 of a system face as 1-bit bitmaps laid out the way glBitmap takes them.
-// The Font turns them into display lists; nothing here touches OpenGL.
+// The Font packs them into its one glyph texture; nothing here touches OpenGL.
 #ifndef APP_GLYPH_SOURCE_H
 #define APP_GLYPH_SOURCE_H
 
