@@ -5,8 +5,10 @@
 #   tools/run.sh play    build, generate the assets, start the game
 #   tools/run.sh test    build, then run the whole test suite headless, then
 #                        again built with AddressSanitizer and
-#                        UndefinedBehaviorSanitizer, with a 20,000-frame soak
+#                        UndefinedBehaviorSanitizer, with a 20,000-frame soak,
+#                        then each fuzzer for a minute from its seeds
 #   tools/run.sh build   build only
+#   tools/run.sh fuzzers build the libFuzzer targets with clang in build-fuzz
 #   tools/run.sh package build a Release build and the Debian package
 #                        build/vellmora_VERSION_ARCH.deb (ARCH as dpkg
 #                        names this machine's, amd64 on a PC)
@@ -32,6 +34,8 @@ PACKAGES="
 PACKAGE_TOOLS="dpkg-dev lintian desktop-file-utils appstream man-db"
 # Songs of other layouts for the music tests.
 TEST_TOOLS="lame sox"
+# clang and its fuzzer runtime, for the fuzzers.
+FUZZ_TOOLS="clang libclang-rt-14-dev"
 # Tools that need more (the fuzzers, the screenshot) name it here.
 PACKAGES="$PACKAGES ${VELLMORA_EXTRA_PACKAGES:-}"
 
@@ -81,6 +85,12 @@ build_package() {
     echo "wrote $build/$(basename "$deb")"
 }
 
+# The whole tree compiled with clang's fuzzer coverage, for the two targets.
+build_fuzzers() {
+    CC=clang CXX=clang++ cmake -S "$here" -B "$here/build-fuzz" -DVELLMORA_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build "$here/build-fuzz" -j "$jobs" --target fuzz_image fuzz_ms3d
+}
+
 build_sanitized() {
     cmake -S "$here" -B "$here/build-asan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLMORA_SANITIZE=ON >/dev/null
     cmake --build "$here/build-asan" -j "$jobs"
@@ -106,20 +116,28 @@ run_tests() {
     (cd "$here/build-asan" &&
         ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
         ctest --output-on-failure -j "$jobs" --timeout 3600 -LE package) || status=1
+    # The fuzzers keep watch: each runs a minute from its seeds, and any
+    # finding, or a fuzzer that cannot start, fails the run.
+    echo "== The fuzzers, a minute each from the seeds"
+    build_fuzzers
+    # Verbose, for each one's line of inputs a second (or its whole report).
+    (cd "$here/build-fuzz" && ctest --verbose -j "$jobs" -L fuzz) || status=1
     return "$status"
 }
 
 mode="${1:-}"
 case "$mode" in
     play|build) ;;
-    test) PACKAGES="$PACKAGES $PACKAGE_TOOLS $TEST_TOOLS" ;;
+    fuzzers) PACKAGES="$PACKAGES $FUZZ_TOOLS" ;;
+    test) PACKAGES="$PACKAGES $PACKAGE_TOOLS $TEST_TOOLS $FUZZ_TOOLS" ;;
     package) PACKAGES="$PACKAGES $PACKAGE_TOOLS" ;;
-    *) echo "usage: $0 play|test|build|package" >&2; exit 2 ;;
+    *) echo "usage: $0 play|test|build|fuzzers|package" >&2; exit 2 ;;
 esac
 
 install_missing
 case "$mode" in
     package) build_package; exit 0 ;;
+    fuzzers) build_fuzzers; exit 0 ;;
 esac
 build_game
 case "$mode" in
