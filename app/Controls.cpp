@@ -55,23 +55,49 @@ ControlState WithPad(const ControlState& keys, const PadState& pad)
     return state;
 }
 
-bool ApplyKeyEvent(ControlState& state, int keySymbol, bool pressed)
+KeyBindings::KeyBindings()
 {
-    switch (keySymbol) {
-    case KEY_TAB: state.m_Afterburner = pressed; break;
-    case KEY_ESCAPE: return pressed;
-    case 'a': state.m_StrafeLeft = pressed; break;
-    case 'c': state.m_CockpitView = pressed; break;
-    case 'd': state.m_StrafeRight = pressed; break;
-    case 'e': state.m_Roll = pressed ? 1 : 0; break;
-    case 'l': state.m_Light = pressed; break;
-    case 'o': state.m_OutsideView = pressed; break;
-    case 'q': state.m_Roll = pressed ? -1 : 0; break;
-    case 's': state.m_Brake = pressed; break;
-    case 'w': state.m_Forward = pressed; break;
+    static const int DEFAULTS[ACTION_COUNT] = {'w', 's', 'a', 'd', 'q', 'e', KEY_TAB, 'c', 'o', 'l'};
+    for (int i = 0; i < ACTION_COUNT; ++i) {
+        m_Keys[i] = DEFAULTS[i];
+    }
+}
+
+MouseFeel::MouseFeel() : m_DegreesPerCount(1.0f), m_Inverted(false) {}
+
+bool ApplyKeyEvent(ControlState& state, int keySymbol, bool pressed, const KeyBindings& keys)
+{
+    if (keySymbol == KEY_ESCAPE) {
+        return pressed;
+    }
+    int action = 0;
+    while (action < ACTION_COUNT && keys.m_Keys[action] != keySymbol) {
+        ++action;
+    }
+    switch (action) {
+    case ACTION_THROTTLE: state.m_Forward = pressed; break;
+    case ACTION_BRAKE: state.m_Brake = pressed; break;
+    case ACTION_STRAFE_LEFT: state.m_StrafeLeft = pressed; break;
+    case ACTION_STRAFE_RIGHT: state.m_StrafeRight = pressed; break;
+    case ACTION_ROLL_LEFT: state.m_Roll = pressed ? -1 : 0; break;
+    case ACTION_ROLL_RIGHT: state.m_Roll = pressed ? 1 : 0; break;
+    case ACTION_AFTERBURNER: state.m_Afterburner = pressed; break;
+    case ACTION_COCKPIT_VIEW: state.m_CockpitView = pressed; break;
+    case ACTION_OUTSIDE_VIEW: state.m_OutsideView = pressed; break;
+    case ACTION_LIGHT: state.m_Light = pressed; break;
     default: break;
     }
     return false;
+}
+
+void ReleaseKeys(ControlState& state)
+{
+    ControlState released;
+    released.m_MouseDx = state.m_MouseDx;
+    released.m_MouseDy = state.m_MouseDy;
+    released.m_StickYaw = state.m_StickYaw;
+    released.m_StickPitch = state.m_StickPitch;
+    state = released;
 }
 
 static void Throttle(const ControlState& state, Skimmer& craft)
@@ -105,12 +131,13 @@ static void Afterburner(const ControlState& state, Skimmer& craft, int& charge)
     }
 }
 
-void SteerCraft(const ControlState& state, Skimmer& craft, int& afterburnerCharge)
+void SteerCraft(const ControlState& state, Skimmer& craft, int& afterburnerCharge, const MouseFeel& mouse)
 {
-    // One degree per pixel; mouse down raises the nose, mouse right turns
-    // right. A stick's turn adds to it.
-    craft.Pitch(static_cast<float>(state.m_MouseDy) + state.m_StickPitch);
-    craft.Yaw(static_cast<float>(-state.m_MouseDx) + state.m_StickYaw);
+    // As designed, a degree a count: mouse down raises the nose, mouse right
+    // turns right. A stick's turn adds to it, whatever the mouse's feel.
+    float pitchPerCount = mouse.m_Inverted ? -mouse.m_DegreesPerCount : mouse.m_DegreesPerCount;
+    craft.Pitch(static_cast<float>(state.m_MouseDy) * pitchPerCount + state.m_StickPitch);
+    craft.Yaw(static_cast<float>(-state.m_MouseDx) * mouse.m_DegreesPerCount + state.m_StickYaw);
     if (state.m_Roll != 0) {
         craft.Roll(static_cast<float>(-state.m_Roll));
     }

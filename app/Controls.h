@@ -62,13 +62,41 @@ enum {
     KEY_ESCAPE = 27
 };
 
+// What a key can be bound to (Escape, which quits, cannot be).
+enum KeyAction {
+    ACTION_THROTTLE, ACTION_BRAKE, ACTION_STRAFE_LEFT, ACTION_STRAFE_RIGHT, ACTION_ROLL_LEFT, ACTION_ROLL_RIGHT,
+    ACTION_AFTERBURNER, ACTION_COCKPIT_VIEW, ACTION_OUTSIDE_VIEW, ACTION_LIGHT, ACTION_COUNT
+};
+
+// The key symbol of each action; by default the game's own: w s a d q e Tab c o l.
+struct KeyBindings {
+    int m_Keys[ACTION_COUNT];
+
+    KeyBindings();
+};
+
+// How the mouse steers: the turn per count of relative motion on both axes,
+// and whether moving it down lowers the nose. By default a degree a count,
+// and down raises the nose.
+struct MouseFeel {
+    float m_DegreesPerCount;
+    bool m_Inverted;
+
+    MouseFeel();
+};
+
 // Updates the held keys for one key event. Returns true for Escape pressed,
-// which ends the game; every other key not in the table is ignored.
-bool ApplyKeyEvent(ControlState& state, int keySymbol, bool pressed);
+// which ends the game; every other key not bound is ignored.
+bool ApplyKeyEvent(ControlState& state, int keySymbol, bool pressed, const KeyBindings& keys = KeyBindings());
+
+// Lets go of every held key and roll, as when the window loses the keyboard
+// (their releases would never come); the mouse's and the stick's turns stay.
+void ReleaseKeys(ControlState& state);
 
 // One tick of steering on the craft from the input state: mouse and stick turns,
 // roll, throttle / brake / drag, strafe and the afterburner, whose charge
 // (0..100) is updated in place. The craft's own motion step is not taken.
-void SteerCraft(const ControlState& state, Skimmer& craft, int& afterburnerCharge);
+void SteerCraft(const ControlState& state, Skimmer& craft, int& afterburnerCharge,
+                const MouseFeel& mouse = MouseFeel());
 
 #endif

@@ -47,7 +47,7 @@ static const int MESSAGE_SPACING = 30;
 
 Game::Game()
     : m_Title(strdup("Vellmora")), m_WindowWidth(800), m_WindowHeight(600), m_Screen(NULL),
-      m_Font(NULL), m_Scene(NULL), m_Camera(NULL), m_Skimmer(NULL), m_World(NULL), m_DisplayedSpeed(0),
+      m_Font(NULL), m_Scene(NULL), m_Camera(NULL), m_Skimmer(NULL), m_World(NULL), m_Paused(false), m_DisplayedSpeed(0),
       m_AfterburnerCharge(0), m_TicksRun(0), m_FramesDrawn(0), m_LevelSeed(0), m_AfterSwap(NULL)
 {
     LogReset();
@@ -82,9 +82,11 @@ void Game::Init()
     m_Motion.Track(m_Skimmer);
     m_Motion.Track(m_Camera);
     m_Motion.Track(&m_Camera->m_LagPosition);
+    m_Mouse.m_DegreesPerCount = m_Settings.m_MouseSensitivity;
+    m_Mouse.m_Inverted = m_Settings.m_InvertMouse;
     ListTextures();
     OpenGamepad();
-    StartMusic();
+    StartMusic(m_Settings.m_MusicVolume, m_Settings.m_EffectsVolume);
 }
 
 void Game::SetupVideo()
@@ -112,7 +114,10 @@ void Game::SetupVideo()
     if (info->blit_hw) {
         flags |= SDL_HWACCEL;
     }
-    if (AskYesNo("Do you want to run in Fullscreen Mode?", "Options")) {
+    bool fullscreen = m_Settings.m_Fullscreen == Settings::FULLSCREEN_ASK
+                          ? AskYesNo("Do you want to run in Fullscreen Mode?", "Options")
+                          : m_Settings.m_Fullscreen == Settings::FULLSCREEN_YES;
+    if (fullscreen) {
         flags |= SDL_FULLSCREEN | SDL_NOFRAME;
     }
     SetIconBeforeMode();
@@ -155,9 +160,10 @@ void Game::SetupVideo()
 // glibc's setenv may move the environment while another thread's getenv
 // walks it. SDL's start runs threads of its own (PulseAudio's device watch),
 // and the start-up's helper thread runs fontconfig, which reads it too.
-void Game::SetLibrarySwitches()
+void Game::Configure()
 {
     assert(!EarlyWorkStarted() && "the libraries' switches are set before any helper thread starts");
+    m_Settings = LoadSettings(SettingsPath());
     // sdl12-compat draws an OpenGL window into a picture of the size asked
     // for and scales it to the window, whose size it multiplies by its
     // scaling factor; full screen, the picture goes to the desktop's own
@@ -172,6 +178,13 @@ void Game::SetLibrarySwitches()
     }
     // The gamepad's layout, read when the joystick subsystem starts.
     setenv("SDL12COMPAT_USE_GAME_CONTROLLERS", "1", 1);
+    // Keys by where they sit on a US keyboard, not by the letters on them.
+    if (m_Settings.m_KeysByPosition) {
+        setenv("SDL12COMPAT_USE_KEYBOARD_LAYOUT", "0", 1);
+    }
+    // The sound server's list names the stream for what it plays; a name
+    // the player gave SDL stays.
+    setenv("SDL_AUDIO_DEVICE_STREAM_NAME", "Vellmora music and effects", 0);
 }
 
 void Game::Run()
@@ -195,6 +208,11 @@ bool Game::RunTick()
     SDL_Event event;
     if (SDL_PollEvent(&event)) {
         running = HandleEvent(event);
+    }
+    if (m_Paused) {
+        // Nothing moves; the mouse's motion over other windows is no turn.
+        SDL_GetRelativeMouseState(NULL, NULL);
+        return running;
     }
     // The motion since the last read: a frame's worth goes to its first tick.
     SDL_GetRelativeMouseState(&m_Controls.m_MouseDx, &m_Controls.m_MouseDy);
@@ -241,10 +259,15 @@ bool Game::HandleEvent(const SDL_Event& event)
     switch (event.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP:
-        if (ApplyKeyEvent(m_Controls, event.key.keysym.sym, event.type == SDL_KEYDOWN)) {
+        if (ApplyKeyEvent(m_Controls, event.key.keysym.sym, event.type == SDL_KEYDOWN, m_Settings.m_Keys)) {
             // Escape: the game ends here and now, leaving the desktop's video
             // mode as it was found.
             ExitRestoringDisplay(0);
+        }
+        return true;
+    case SDL_ACTIVEEVENT:
+        if ((event.active.state & SDL_APPINPUTFOCUS) != 0 && m_Settings.m_PauseWhenUnfocused) {
+            Pause(event.active.gain == 0);
         }
         return true;
     case SDL_QUIT:
@@ -252,6 +275,20 @@ bool Game::HandleEvent(const SDL_Event& event)
     default:
         return true;
     }
+}
+
+void Game::Pause(bool paused)
+{
+    if (paused == m_Paused) {
+        return;
+    }
+    m_Paused = paused;
+    // Frames drawn meanwhile show the craft where it stands, not between
+    // its last two ticks; a key let go elsewhere sends no release here.
+    m_Motion.Snap();
+    ReleaseKeys(m_Controls);
+    SDL_WM_GrabInput(paused ? SDL_GRAB_OFF : SDL_GRAB_ON);
+    SDL_ShowCursor(paused ? 1 : 0);
 }
 
 void Game::SwitchViews()
@@ -267,7 +304,7 @@ void Game::SwitchViews()
 
 void Game::ApplyControls()
 {
-    SteerCraft(m_Input, *m_Skimmer, m_AfterburnerCharge);
+    SteerCraft(m_Input, *m_Skimmer, m_AfterburnerCharge, m_Mouse);
     if (m_Input.m_Light) {
         m_Skimmer->ToggleLight();  // every tick the key is held: it flickers
     }

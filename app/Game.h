@@ -9,6 +9,7 @@
 #define APP_GAME_H
 
 #include "app/Controls.h"
+#include "app/Settings.h"
 #include "scene/MotionBlend.h"
 
 struct SDL_Surface;
@@ -30,6 +31,9 @@ public:
     Camera* m_Camera;            // owned
     Skimmer* m_Skimmer;          // the player's craft; lives until the process ends
     World* m_World;              // lives until the process ends
+    Settings m_Settings;         // the player's, read by Configure; the design's without a file
+    MouseFeel m_Mouse;           // from the settings
+    bool m_Paused;               // the window lost the input focus, and the settings pause for that
     ControlState m_Controls;     // the keys and the mouse
     ControlState m_Input;        // this tick's keys, mouse and gamepad together, as the rules read them
     int m_DisplayedSpeed;        // the speed line's mph, written each frame before it is printed
@@ -45,12 +49,14 @@ public:
     Game();
     virtual ~Game();
 
-    // The environment switches of the libraries under the game (sdl12-compat's
-    // scaling to the desktop, its game-controller layout). Called first in
-    // the process, before SDL starts, since setenv beside another thread's
-    // getenv is undefined behaviour; asserts that no helper thread has
-    // started.
-    static void SetLibrarySwitches();
+    // Reads the player's settings (see Settings.h), then sets from them the
+    // environment switches of the libraries under the game: sdl12-compat's
+    // scaling to the desktop, game-controller layout and keys by position,
+    // and the name the sound server shows. Called first in the process,
+    // after the construction and before SDL starts, since setenv beside
+    // another thread's getenv is undefined behaviour; asserts that no helper
+    // thread has started.
+    void Configure();
 
     // Start-up: video mode and GL state, font, scene (terrain), the craft,
     // the world, camera (sky), the texture listing, the music. Ends the
@@ -81,6 +87,9 @@ private:
     // Returns false for SDL_QUIT.
     bool HandleEvent(const SDL_Event& event);
     void SwitchViews();
+    // The window lost the input focus (paused true) or has it back: the
+    // ticks stop, and the mouse is free, while it is away.
+    void Pause(bool paused);
     void DrawOverlay();
 
     Game(const Game&);

@@ -12,7 +12,7 @@ static Game game;
 int main(int /*argc*/, char** /*argv*/)
 {
     SetupHeap();
-    Game::SetLibrarySwitches();
+    game.Configure();
     EndWhenTheDisplayGoesAway();
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE) < 0) {
         ShowMessage("Could not initialize SDL", SDL_GetError());

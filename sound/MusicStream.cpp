@@ -122,6 +122,11 @@ bool MusicStream::DecodesAFrame()
     return false;
 }
 
+void MusicStream::SetVolume(int percent)
+{
+    mpg123_volume(m_Decoder, percent / 100.0);
+}
+
 void MusicStream::Read(unsigned char* buffer, int length)
 {
     int done = 0;

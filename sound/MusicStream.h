@@ -28,6 +28,9 @@ public:
 
     // Fills the buffer with the next samples; silence after the end.
     void Read(unsigned char* buffer, int length);
+    // The samples Read gives from now on, at percent of the song's own
+    // volume (0 to 100; 0 is silence). Needs an open stream.
+    void SetVolume(int percent);
 
 private:
     // Opens the decoder on the bytes from their start.

@@ -19,9 +19,11 @@ enum SoundError {
 
 // Checks the mixer library's version, opens a 44100 Hz mix with 32 channels,
 // prints "Loading the song..." and an empty line, reads "techno.mp3" into
-// memory, checks its frames and starts it, decoded as it plays. Any failure prints its text on standard output and ends the
-// process with status 1.
-void StartMusic();
+// memory, checks its frames and starts it, decoded as it plays. Any failure
+// prints its text on standard output and ends the process with status 1.
+// The music plays at musicPercent of its full volume, every effect at
+// effectsPercent (0 is silent).
+void StartMusic(int musicPercent = 100, int effectsPercent = 100);
 
 // Starts one playback of the sound file (WAV). A file that cannot be loaded
 // or played plays nothing, silently. Requires StartMusic to have run.

@@ -95,7 +95,7 @@ static void CheckMixerVersion()
     }
 }
 
-void StartMusic()
+void StartMusic(int musicPercent, int effectsPercent)
 {
     CheckMixerVersion();
     if (Mix_OpenAudio(MIX_RATE, MIX_DEFAULT_FORMAT, 2, 1024) < 0) {
@@ -103,6 +103,7 @@ void StartMusic()
                                       "with SDL_AUDIODRIVER=dummy).");
     }
     Mix_AllocateChannels(CHANNELS);
+    Mix_Volume(-1, MIX_MAX_VOLUME * effectsPercent / 100);
     printf("Loading the song...\n\n");
     fflush(stdout);
     int rate = 0;
@@ -120,6 +121,7 @@ void StartMusic()
     if (error != SOUND_OK) {
         FailMusic(error);
     }
+    music->SetVolume(musicPercent);
     Mix_HookMusic(PlayMusic, music);
 }
 

@@ -29,7 +29,7 @@ TEST(EarlyWork, RunsQueuedJobsInOrderOnAHelperAndLaterOnesOnTheWaiter)
     StartEarlyWork();
     // The environment is not the game's to change once the helper may read it.
     EXPECT_TRUE(EarlyWorkStarted());
-    EXPECT_DEATH(Game::SetLibrarySwitches(), "before any helper thread starts");
+    EXPECT_DEATH(Game().Configure(), "before any helper thread starts");
     QueueEarlyJob(Record, &late);
     EXPECT_TRUE(WaitForEarlyJob(&second));
     ASSERT_EQ(s_Ran, (std::vector<int>{1, 2}));

@@ -29,6 +29,7 @@
 #include "scene/SceneObject.h"
 #include "tests/support/GLWindow.h"
 #include "tests/support/GameDriver.h"
+#include "tests/support/RecordedSound.h"
 #include "tests/support/ScriptedDialogs.h"
 
 // SDL 2's view of the game's window, through sdl12-compat.
@@ -607,4 +608,77 @@ TEST(DesktopScale, KeepsTheGamesViewAndSteeringInAnEnlargedWindow)
     ASSERT_EQ(system("xdotool mousemove_relative -- 40 0"), 0);
     driver.Frames(30);
     EXPECT_NEAR(Heading(*game.m_Skimmer) - heading, -40.0f, 0.01f);
+}
+
+// The nose's angle above the horizon, in degrees.
+static float Elevation(const SceneObject& craft)
+{
+    Vector3 forward = craft.m_Orientation * Vector3(0.0f, 0.0f, -1.0f);
+    return std::asin(forward.y) * 180.0f / 3.1415927f;
+}
+
+TEST(PlayerSettings, TheQuestionTheMouseTheKeysAndTheVolumesFollowTheFile)
+{
+    ForgetShownDialogs();
+    GameDriver driver(NULL, "fullscreen = no\nmouse_sensitivity = 0.5\ninvert_mouse = yes\nthrottle = up\n"
+                            "music_volume = 30\neffects_volume = 0\n");
+    Game& game = driver.GetGame();
+    Skimmer& craft = *game.m_Skimmer;
+    EXPECT_TRUE(ShownDialogs().empty());
+    EXPECT_EQ(game.m_Screen->flags & SDL_FULLSCREEN, 0u);
+    EXPECT_EQ(MusicVolume(), 30);
+    EXPECT_EQ(EffectsVolume(), 0);
+    // Half a degree a count; moving the mouse down lowers the nose.
+    driver.Frames(5);
+    float heading = Heading(craft);
+    float elevation = Elevation(craft);
+    ASSERT_EQ(system("xdotool mousemove_relative -- 40 0"), 0);
+    driver.Frames(30);
+    EXPECT_NEAR(Heading(craft) - heading, -20.0f, 0.01f);
+    ASSERT_EQ(system("xdotool mousemove_relative -- 0 10"), 0);
+    driver.Frames(30);
+    EXPECT_NEAR(Elevation(craft) - elevation, -5.0f, 0.05f);
+    // Up throttles, and W is nothing now.
+    craft.SetSpeed(0.0f);
+    driver.PushKey(SDLK_UP, true);
+    driver.Frames(10);
+    EXPECT_NEAR(craft.m_Speed, 1.8f, 1e-4f);
+    driver.PushKey(SDLK_UP, false);
+    driver.PushKey('w', true);
+    driver.Frames(10);
+    EXPECT_LT(craft.m_Speed, 1.8f);
+}
+
+static void PushFocus(bool gained)
+{
+    SDL_Event event = {};
+    event.type = SDL_ACTIVEEVENT;
+    event.active.gain = gained ? 1 : 0;
+    event.active.state = SDL_APPINPUTFOCUS;
+    SDL_PushEvent(&event);
+}
+
+// While the window is away the craft holds still, the mouse is free and
+// the keys let go; back, it flies on from where it was.
+TEST(PlayerSettings, PausedWhileTheWindowHasLostTheFocus)
+{
+    GameDriver driver(NULL, "pause_when_unfocused = yes\n");
+    Game& game = driver.GetGame();
+    Skimmer& craft = *game.m_Skimmer;
+    driver.PushKey('w', true);
+    driver.Frames(10);
+    PushFocus(false);
+    driver.Frames(1);
+    Vector3 held = craft.m_Position;
+    float heading = Heading(craft);
+    ASSERT_EQ(system("xdotool mousemove_relative -- 40 0"), 0);
+    driver.Frames(30);
+    EXPECT_NEAR((craft.m_Position - held).Magnitude(), 0.0f, 1e-4f);
+    EXPECT_EQ(SDL_WM_GrabInput(SDL_GRAB_QUERY), SDL_GRAB_OFF);
+    PushFocus(true);
+    driver.Frames(10);
+    EXPECT_EQ(SDL_WM_GrabInput(SDL_GRAB_QUERY), SDL_GRAB_ON);
+    EXPECT_NEAR(Heading(craft), heading, 0.01f);
+    EXPECT_GT((craft.m_Position - held).Magnitude(), 1.0f);
+    EXPECT_FALSE(game.m_Controls.m_Forward);
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The real game on Xvfb, driven as a person would with xdotool:
 #   the question dialog "Options" appears and is answered ('n', then Return);
+#   with a settings file saying fullscreen = no, no question comes at all;
 #   the game window is 800 x 600, carries its icon at 32 and 64 pixels and the
 #   class "vellmora", and shows the overlay in red;
 #   the cockpit view shows sky above and ground below;
@@ -23,20 +24,26 @@ wait_window() {  # name -> window id on stdout
     return 1
 }
 
-# One run: answer the question with $1, then end the game with $2 (escape|close).
+# One run: answer the question with $1 (or "settings": the settings file
+# answers it), then end the game with $2 (escape|close).
 run_game() {
     local answer="$1" ending="$2"
     local screen_before screen_after dialog window
     screen_before=$(xwininfo -root | grep -E "Width|Height" | tr -d ' \n')
-    "$game" >stdout.txt 2>stderr.txt </dev/null &
+    mkdir -p config/vellmora
+    rm -f config/vellmora/vellmora.conf
+    [ "$answer" = settings ] && printf '# a window, always\nFullscreen = No\n' >config/vellmora/vellmora.conf
+    XDG_CONFIG_HOME="$PWD/config" "$game" >stdout.txt 2>stderr.txt </dev/null &
     local pid=$!
-    if ! dialog=$(wait_window Options); then
-        fail "[$answer] no dialog titled Options"
-        kill "$pid" 2>/dev/null
-        return
+    if [ "$answer" != settings ]; then
+        if ! dialog=$(wait_window Options); then
+            fail "[$answer] no dialog titled Options"
+            kill "$pid" 2>/dev/null
+            return
+        fi
+        sleep 0.3
+        xdotool key "$answer"
     fi
-    sleep 0.3
-    xdotool key "$answer"
     if ! window=$(wait_window Vellmora); then
         fail "[$answer] no game window"
         kill "$pid" 2>/dev/null
@@ -67,6 +74,10 @@ run_game() {
         echo "$properties" | grep -q "Icon ($size x $size)" || fail "[$answer] no $size pixel icon on the window"
     done
     echo "$properties" | grep -q '^WM_CLASS(STRING) = "vellmora"' || fail "[$answer] the window's class is not vellmora"
+    if [ "$answer" = settings ]; then
+        xdotool search --name '^Options$' >/dev/null 2>&1 && fail "[settings] the question came all the same"
+        grep -qx "Settings: $PWD/config/vellmora/vellmora.conf" vellmora.log || fail "[settings] no Settings line in the log"
+    fi
     import -window "$window" "screenshot-$answer.png" 2>/dev/null
     if [ "$ending" = escape ]; then
         xdotool key Escape
@@ -101,6 +112,7 @@ $actual_order"
 [ "$(grep -c '^Texture id' vellmora.log)" -eq 7 ] || fail "not seven textures listed"
 run_game Return escape
 run_game n close
+run_game settings escape
 
 # SDL cannot start: the box with SDL's reason as caption, then status -1 (255).
 SDL_VIDEODRIVER=no-such-driver "$game" >stdout.txt 2>stderr.txt </dev/null &

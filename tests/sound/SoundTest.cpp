@@ -78,6 +78,24 @@ TEST_F(SoundLayer, MusicStartsAfterTheLoadingLine)
     int channels = 0;
     ASSERT_EQ(Mix_QuerySpec(&rate, &format, &channels), 1);
     EXPECT_EQ(rate, 44100);
+    // The effects at full volume by default; the player's volumes reach the
+    // mix: effects on every channel, the music through its decoder.
+    EXPECT_EQ(Mix_Volume(-1, -1), MIX_MAX_VOLUME);
+    Mix_CloseAudio();
+    testing::internal::CaptureStdout();
+    StartMusic(0, 50);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(Mix_Volume(-1, -1), MIX_MAX_VOLUME / 2);
+    MusicStream* music = static_cast<MusicStream*>(Mix_GetMusicHookData());
+    ASSERT_TRUE(music != NULL);
+    short samples[4096];
+    SDL_LockAudio();  // the mixing thread reads the song too
+    music->Read(reinterpret_cast<unsigned char*>(samples), sizeof samples);
+    EXPECT_EQ(std::count(samples, samples + 4096, 0), 4096);
+    music->SetVolume(100);
+    music->Read(reinterpret_cast<unsigned char*>(samples), sizeof samples);
+    SDL_UnlockAudio();
+    EXPECT_LT(std::count(samples, samples + 4096, 0), 1000);
 }
 
 // Decodes the whole song a mix buffer at a time; the seconds of sound it gave.

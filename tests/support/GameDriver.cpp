@@ -1,7 +1,10 @@
 #include "tests/support/GameDriver.h"
 
 #include <SDL/SDL.h>
+#include <cstdio>
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "game/Skimmer.h"
 #include "game/World.h"
@@ -9,11 +12,20 @@
 #include "terrain/terrain.h"
 #include "tests/support/Autopilot.h"
 
-GameDriver::GameDriver(void (*beforeInit)())
+GameDriver::GameDriver(void (*beforeInit)(), const char* settings)
     : m_Game(NULL)
 {
     m_Dir.LinkContentsOf(VELLMORA_ASSET_DIR);
-    Game::SetLibrarySwitches();
+    std::string config = m_Dir.Path() + "/config";
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    if (settings != NULL) {
+        mkdir(config.c_str(), 0755);
+        mkdir((config + "/vellmora").c_str(), 0755);
+        FILE* file = fopen((config + "/vellmora/vellmora.conf").c_str(), "w");
+        EXPECT_TRUE(file != NULL && fputs(settings, file) >= 0 && fclose(file) == 0);
+    }
+    m_Game = new Game();
+    m_Game->Configure();
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE) < 0) {
         ADD_FAILURE() << "SDL_Init: " << SDL_GetError();
         return;
@@ -21,7 +33,6 @@ GameDriver::GameDriver(void (*beforeInit)())
     if (beforeInit != NULL) {
         beforeInit();
     }
-    m_Game = new Game();
     m_Game->Init();
     ClearStartArea();
     // The window's own start-up events (activation, exposure) come first;

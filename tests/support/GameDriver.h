@@ -14,8 +14,10 @@ public:
     // the scripted dialogs. The palms and boxes placed near the craft's
     // start are moved away, so that tests start from open ground whatever
     // the random level. beforeInit, when given, runs once SDL has started
-    // and before the game's Init (to attach a virtual gamepad, say).
-    explicit GameDriver(void (*beforeInit)() = NULL);
+    // and before the game's Init (to attach a virtual gamepad, say). The
+    // player's settings file holds settings, when given; otherwise there is
+    // none (whatever the machine's user has).
+    explicit GameDriver(void (*beforeInit)() = NULL, const char* settings = NULL);
     ~GameDriver();
 
     Game& GetGame() { return *m_Game; }

@@ -4,6 +4,7 @@
 
 static std::vector<std::string> s_Effects;
 static int s_MusicStarts = 0;
+static int s_Volumes[2] = {-1, -1};
 
 const std::vector<std::string>& PlayedEffects()
 {
@@ -21,9 +22,21 @@ void ForgetPlayedSounds()
     s_MusicStarts = 0;
 }
 
-void StartMusic()
+int MusicVolume()
+{
+    return s_Volumes[0];
+}
+
+int EffectsVolume()
+{
+    return s_Volumes[1];
+}
+
+void StartMusic(int musicPercent, int effectsPercent)
 {
     ++s_MusicStarts;
+    s_Volumes[0] = musicPercent;
+    s_Volumes[1] = effectsPercent;
 }
 
 void PlayEffect(const char* fileName)

@@ -8,6 +8,9 @@
 
 const std::vector<std::string>& PlayedEffects();
 int MusicStarts();
+// The volumes the last start asked for, in percent; -1 before any.
+int MusicVolume();
+int EffectsVolume();
 void ForgetPlayedSounds();
 
 #endif

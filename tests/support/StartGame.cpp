@@ -9,12 +9,12 @@
 Game* StartGame(unsigned int levelSeed)
 {
     SetupHeap();
-    Game::SetLibrarySwitches();
+    Game* game = new Game();
+    game->Configure();
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE) < 0) {
         fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());
         return NULL;
     }
-    Game* game = new Game();
     game->m_LevelSeed = levelSeed;
     game->Init();
     return game;

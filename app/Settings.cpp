@@ -1,0 +1,309 @@
+// Reading the player's settings file.
+#include "app/Settings.h"
+
+#include <SDL/SDL.h>
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <strings.h>
+
+#include "app/Logger.h"
+
+namespace {
+
+// Far more than any settings file; the rest of a larger one is not read.
+const size_t MOST_BYTES = 64 * 1024;
+
+const char* const ACTION_NAMES[ACTION_COUNT] = {
+    "throttle", "brake", "strafe_left", "strafe_right", "roll_left",
+    "roll_right", "afterburner", "cockpit_view", "outside_view", "light",
+};
+
+const char* const FULLSCREEN_WORDS[] = {"ask", "yes", "no"};
+const char* const NO_YES[] = {"no", "yes"};
+const char* const KEYS_WORDS[] = {"letters", "positions"};
+
+std::string Trimmed(const std::string& text)
+{
+    size_t first = text.find_first_not_of(" \t\r\f\v");
+    if (first == std::string::npos) {
+        return "";
+    }
+    return text.substr(first, text.find_last_not_of(" \t\r\f\v") - first + 1);
+}
+
+std::string Lower(std::string text)
+{
+    for (char& c : text) {
+        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return text;
+}
+
+// The SDL key symbol SDL_GetKeyName spells so, or 0.
+int KeyNamed(const std::string& name)
+{
+    for (int key = 1; key < SDLK_LAST; ++key) {
+        const char* spelled = SDL_GetKeyName(static_cast<SDLKey>(key));
+        if (spelled != NULL && strcasecmp(spelled, name.c_str()) == 0 && strcmp(spelled, "unknown key") != 0) {
+            return key;
+        }
+    }
+    return 0;
+}
+
+// A key's name for messages.
+std::string KeyName(int key)
+{
+    return key != 0 ? SDL_GetKeyName(static_cast<SDLKey>(key)) : "no key";
+}
+
+// One "action = key" line that named a key.
+struct Binding {
+    int m_Action;
+    int m_Key;
+    int m_Line;
+};
+
+class Parser {
+public:
+    Parser(const char* fileName, std::vector<std::string>& problems) : m_FileName(fileName), m_Problems(problems) {}
+
+    void Line(int number, const std::string& text);
+    // Settles the rebound keys once every line is read: a key serves one action.
+    void Bind();
+
+    Settings m_Settings;
+
+private:
+    void Problem(int line, const char* format, ...) __attribute__((format(printf, 3, 4)));
+    void Take(int line, const std::string& name, const std::string& value);
+    // Sets inOut to the word's index among words; false when it is none.
+    bool Word(int line, const std::string& name, const std::string& value, const char* const* words, int count,
+              int& inOut);
+    void Number(int line, const std::string& name, const std::string& value, float low, float high, float& inOut);
+    void Percent(int line, const std::string& name, const std::string& value, int& inOut);
+    void Key(int line, int action, const std::string& value);
+
+    const char* m_FileName;
+    std::vector<std::string>& m_Problems;
+    std::vector<Binding> m_Bindings;
+};
+
+void Parser::Problem(int line, const char* format, ...)
+{
+    char text[512];
+    int used = snprintf(text, sizeof text, "%s line %d: ", m_FileName, line);
+    va_list arguments;
+    va_start(arguments, format);
+    vsnprintf(text + used, sizeof text - used, format, arguments);
+    va_end(arguments);
+    m_Problems.push_back(text);
+}
+
+void Parser::Line(int number, const std::string& text)
+{
+    std::string line = Trimmed(text.substr(0, text.find('#')));
+    if (line.empty()) {
+        return;
+    }
+    size_t equals = line.find('=');
+    if (equals == std::string::npos) {
+        Problem(number, "not a setting (name = value); ignored");
+        return;
+    }
+    Take(number, Lower(Trimmed(line.substr(0, equals))), Lower(Trimmed(line.substr(equals + 1))));
+}
+
+void Parser::Take(int line, const std::string& name, const std::string& value)
+{
+    Settings& s = m_Settings;
+    int choice = 0;
+    if (name == "fullscreen") {
+        choice = s.m_Fullscreen;
+        if (Word(line, name, value, FULLSCREEN_WORDS, 3, choice)) {
+            s.m_Fullscreen = static_cast<Settings::FullscreenChoice>(choice);
+        }
+    } else if (name == "invert_mouse" || name == "pause_when_unfocused" || name == "keys") {
+        bool& flag = name == "invert_mouse" ? s.m_InvertMouse
+                     : name == "keys"       ? s.m_KeysByPosition
+                                            : s.m_PauseWhenUnfocused;
+        choice = flag ? 1 : 0;
+        if (Word(line, name, value, name == "keys" ? KEYS_WORDS : NO_YES, 2, choice)) {
+            flag = choice == 1;
+        }
+    } else if (name == "mouse_sensitivity") {
+        Number(line, name, value, 0.05f, 10.0f, s.m_MouseSensitivity);
+    } else if (name == "music_volume") {
+        Percent(line, name, value, s.m_MusicVolume);
+    } else if (name == "effects_volume") {
+        Percent(line, name, value, s.m_EffectsVolume);
+    } else {
+        for (int action = 0; action < ACTION_COUNT; ++action) {
+            if (name == ACTION_NAMES[action]) {
+                Key(line, action, value);
+                return;
+            }
+        }
+        Problem(line, "no setting is called %s; ignored", name.c_str());
+    }
+}
+
+bool Parser::Word(int line, const std::string& name, const std::string& value, const char* const* words, int count,
+                  int& inOut)
+{
+    for (int i = 0; i < count; ++i) {
+        if (value == words[i]) {
+            inOut = i;
+            return true;
+        }
+    }
+    std::string choices = words[0];
+    for (int i = 1; i < count; ++i) {
+        choices += i + 1 < count ? ", " : " or ";
+        choices += words[i];
+    }
+    Problem(line, "%s must be %s; kept %s", name.c_str(), choices.c_str(), words[inOut]);
+    return false;
+}
+
+void Parser::Number(int line, const std::string& name, const std::string& value, float low, float high, float& inOut)
+{
+    char* end = NULL;
+    double number = strtod(value.c_str(), &end);
+    // The negated test turns a NaN away too.
+    if (value.empty() || *end != '\0' || !(number >= low && number <= high)) {
+        Problem(line, "%s must be a number from %g to %g; kept %g", name.c_str(), low, high, inOut);
+        return;
+    }
+    inOut = static_cast<float>(number);
+}
+
+void Parser::Percent(int line, const std::string& name, const std::string& value, int& inOut)
+{
+    char* end = NULL;
+    long number = strtol(value.c_str(), &end, 10);
+    if (value.empty() || *end != '\0' || number < 0 || number > 100) {
+        Problem(line, "%s must be a whole number from 0 to 100; kept %d", name.c_str(), inOut);
+        return;
+    }
+    inOut = static_cast<int>(number);
+}
+
+void Parser::Key(int line, int action, const std::string& value)
+{
+    int key = KeyNamed(value);
+    int& bound = m_Settings.m_Keys.m_Keys[action];
+    if (key == KEY_ESCAPE) {
+        Problem(line, "escape always quits and cannot be bound; kept %s", KeyName(bound).c_str());
+    } else if (key == 0) {
+        Problem(line, "%s must be a key's name, such as w, up or left shift; kept %s", ACTION_NAMES[action],
+                KeyName(bound).c_str());
+    } else {
+        Binding binding = {action, key, line};
+        m_Bindings.push_back(binding);
+        bound = key;
+    }
+}
+
+// A key may serve one action. Each action takes the key of its last line;
+// where two actions then share a key, the one whose line came later goes
+// back to its key before that line (an earlier line's, else its own), and
+// so on until every key is one action's. The defaults are all different,
+// and every step moves one action to an earlier line, so this ends.
+void Parser::Bind()
+{
+    const KeyBindings defaults;
+    KeyBindings& keys = m_Settings.m_Keys;
+    std::vector<int> from(ACTION_COUNT, -1);  // the binding each action's key comes from; -1: its default
+    for (size_t i = 0; i < m_Bindings.size(); ++i) {
+        from[m_Bindings[i].m_Action] = static_cast<int>(i);
+    }
+    for (;;) {
+        int later = -1;
+        int other = -1;
+        for (int a = 0; a < ACTION_COUNT && later < 0; ++a) {
+            for (int b = 0; b < ACTION_COUNT && later < 0; ++b) {
+                if (a != b && keys.m_Keys[a] == keys.m_Keys[b] && from[a] > from[b]) {
+                    later = a;
+                    other = b;
+                }
+            }
+        }
+        if (later < 0) {
+            return;
+        }
+        const Binding& lost = m_Bindings[from[later]];
+        int earlier = from[later] - 1;
+        while (earlier >= 0 && m_Bindings[earlier].m_Action != later) {
+            --earlier;
+        }
+        from[later] = earlier;
+        keys.m_Keys[later] = earlier >= 0 ? m_Bindings[earlier].m_Key : defaults.m_Keys[later];
+        Problem(lost.m_Line, "%s is already %s's key; kept %s", KeyName(lost.m_Key).c_str(), ACTION_NAMES[other],
+                KeyName(keys.m_Keys[later]).c_str());
+    }
+}
+
+}  // namespace
+
+Settings::Settings()
+    : m_Fullscreen(FULLSCREEN_ASK), m_MouseSensitivity(1.0f), m_InvertMouse(false), m_MusicVolume(100),
+      m_EffectsVolume(100), m_KeysByPosition(false), m_Keys(), m_PauseWhenUnfocused(false)
+{
+}
+
+Settings ParseSettings(const std::string& text, const char* fileName, std::vector<std::string>& outProblems)
+{
+    Parser parser(fileName, outProblems);
+    int number = 0;
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        parser.Line(++number, text.substr(start, end - start));
+        start = end + 1;
+    }
+    parser.Bind();
+    return parser.m_Settings;
+}
+
+std::string SettingsPath()
+{
+    const char* config = getenv("XDG_CONFIG_HOME");
+    if (config != NULL && config[0] == '/') {
+        return std::string(config) + "/vellmora/vellmora.conf";
+    }
+    const char* home = getenv("HOME");
+    return home != NULL && home[0] != '\0' ? std::string(home) + "/.config/vellmora/vellmora.conf" : "";
+}
+
+Settings LoadSettings(const std::string& path)
+{
+    FILE* file = path.empty() ? NULL : fopen(path.c_str(), "rb");
+    if (file == NULL) {
+        if (!path.empty() && errno != ENOENT && errno != ENOTDIR) {
+            LogMessage("Settings: %s could not be read (%s); the game's own settings are used", path.c_str(),
+                       strerror(errno));
+        }
+        return Settings();
+    }
+    std::string text(MOST_BYTES, '\0');
+    text.resize(fread(&text[0], 1, MOST_BYTES, file));
+    bool failed = ferror(file) != 0;
+    fclose(file);
+    if (failed) {
+        LogMessage("Settings: %s could not be read; the game's own settings are used", path.c_str());
+        return Settings();
+    }
+    LogMessage("Settings: %s", path.c_str());
+    std::vector<std::string> problems;
+    Settings settings = ParseSettings(text, "vellmora.conf", problems);
+    for (const std::string& problem : problems) {
+        LogMessage("%s", problem.c_str());
+    }
+    return settings;
+}

@@ -1,0 +1,47 @@
+// The player's settings: one optional file, $XDG_CONFIG_HOME/vellmora/
+// vellmora.conf (~/.config/... when unset), read once at start before the
+// full-screen question. The game never writes it. Without the file every
+// setting is the game as designed; a line it cannot take is reported and
+// leaves its setting as it stood, so a bad file never stops the game nor
+// loses a good line. The controls, the video set-up and the sound take
+// values from the struct, never the file.
+#ifndef APP_SETTINGS_H
+#define APP_SETTINGS_H
+
+#include <string>
+#include <vector>
+
+#include "app/Controls.h"
+
+struct Settings {
+    enum FullscreenChoice { FULLSCREEN_ASK, FULLSCREEN_YES, FULLSCREEN_NO };
+
+    FullscreenChoice m_Fullscreen;  // ask: the question at start
+    float m_MouseSensitivity;       // degrees per count of relative motion, 0.05 to 10
+    bool m_InvertMouse;             // mouse down lowers the nose
+    int m_MusicVolume;              // percent of full, 0 to 100
+    int m_EffectsVolume;            // percent of full, 0 to 100
+    bool m_KeysByPosition;          // keys where they sit on a US keyboard, whatever the layout
+    KeyBindings m_Keys;             // the key of each action
+    bool m_PauseWhenUnfocused;      // no ticks while the window has lost the input focus
+
+    // The game as designed.
+    Settings();
+};
+
+// The settings in text, a file's contents: lines "name = value", "#" to the
+// line's end a comment, blank lines and surrounding spaces ignored, names
+// and words in any case. Each line it cannot take adds one message naming
+// fileName and the line's number to outProblems.
+Settings ParseSettings(const std::string& text, const char* fileName, std::vector<std::string>& outProblems);
+
+// Where the file is looked for; empty when neither XDG_CONFIG_HOME nor HOME
+// is set.
+std::string SettingsPath();
+
+// The settings of the file at path. No file: the defaults, and nothing is
+// logged. Otherwise the log says "Settings: PATH" and gives every problem;
+// a file that cannot be read is logged and ignored.
+Settings LoadSettings(const std::string& path);
+
+#endif

@@ -1,0 +1,98 @@
+// The settings file's reading, from text: what each setting takes, and what
+// a line it cannot take costs (one message, nothing else).
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+#include "app/Settings.h"
+
+TEST(SettingsFile, NoLinesIsTheGameAsDesigned)
+{
+    std::vector<std::string> problems;
+    Settings settings = ParseSettings("# nothing but a comment\n\n   \n", "vellmora.conf", problems);
+    EXPECT_TRUE(problems.empty());
+    EXPECT_EQ(settings.m_Fullscreen, Settings::FULLSCREEN_ASK);
+    EXPECT_EQ(settings.m_MouseSensitivity, 1.0f);
+    EXPECT_FALSE(settings.m_InvertMouse || settings.m_KeysByPosition || settings.m_PauseWhenUnfocused);
+    EXPECT_EQ(settings.m_MusicVolume + settings.m_EffectsVolume, 200);
+    const int designed[ACTION_COUNT] = {'w', 's', 'a', 'd', 'q', 'e', '\t', 'c', 'o', 'l'};
+    for (int action = 0; action < ACTION_COUNT; ++action) {
+        EXPECT_EQ(settings.m_Keys.m_Keys[action], designed[action]) << action;
+    }
+}
+
+TEST(SettingsFile, TakesEverySettingInAnyCaseWithCommentsAndSpaces)
+{
+    std::vector<std::string> problems;
+    Settings settings = ParseSettings("FullScreen=YES\r\n"
+                                      "  mouse_sensitivity =  0.25   # a fast mouse\n"
+                                      "Invert_Mouse = yes\nmusic_volume = 0\neffects_volume=55\n"
+                                      "keys = Positions\npause_when_unfocused = yes\n"
+                                      "throttle = Up\nbrake = left shift\nlight = space",
+                                      "vellmora.conf", problems);
+    EXPECT_TRUE(problems.empty()) << problems[0];
+    EXPECT_EQ(settings.m_Fullscreen, Settings::FULLSCREEN_YES);
+    EXPECT_NEAR(settings.m_MouseSensitivity, 0.25f, 1e-6f);
+    EXPECT_TRUE(settings.m_InvertMouse && settings.m_KeysByPosition && settings.m_PauseWhenUnfocused);
+    EXPECT_EQ(settings.m_MusicVolume, 0);
+    EXPECT_EQ(settings.m_EffectsVolume, 55);
+    EXPECT_EQ(settings.m_Keys.m_Keys[ACTION_THROTTLE], 273);   // SDLK_UP
+    EXPECT_EQ(settings.m_Keys.m_Keys[ACTION_BRAKE], 304);      // SDLK_LSHIFT
+    EXPECT_EQ(settings.m_Keys.m_Keys[ACTION_LIGHT], ' ');
+}
+
+// Each bad line is named with its number and reason; the setting keeps what
+// it had, an earlier good line's value included.
+TEST(SettingsFile, EachBadLineIsReportedAndLosesNothing)
+{
+    std::vector<std::string> problems;
+    Settings settings = ParseSettings("mouse_sensitivity = 2\n"
+                                      "mouse_sensitivity = 11\n"
+                                      "mouse_sensitivity = nan\n"
+                                      "music_volume = 50\nmusic_volume = 12.5\n"
+                                      "fullscreen = maybe\n"
+                                      "just some words\n"
+                                      "colour = blue\n"
+                                      "invert_mouse =\n"
+                                      "throttle = warp\n"
+                                      "brake = escape\n",
+                                      "vellmora.conf", problems);
+    const char* const expected[] = {
+        "vellmora.conf line 2: mouse_sensitivity must be a number from 0.05 to 10; kept 2",
+        "vellmora.conf line 3: mouse_sensitivity must be a number from 0.05 to 10; kept 2",
+        "vellmora.conf line 5: music_volume must be a whole number from 0 to 100; kept 50",
+        "vellmora.conf line 6: fullscreen must be ask, yes or no; kept ask",
+        "vellmora.conf line 7: not a setting (name = value); ignored",
+        "vellmora.conf line 8: no setting is called colour; ignored",
+        "vellmora.conf line 9: invert_mouse must be no or yes; kept no",
+        "vellmora.conf line 10: throttle must be a key's name, such as w, up or left shift; kept w",
+        "vellmora.conf line 11: escape always quits and cannot be bound; kept s",
+    };
+    ASSERT_EQ(problems.size(), sizeof expected / sizeof expected[0]);
+    for (size_t i = 0; i < problems.size(); ++i) {
+        EXPECT_EQ(problems[i], expected[i]);
+    }
+    EXPECT_EQ(settings.m_MouseSensitivity, 2.0f);
+    EXPECT_EQ(settings.m_MusicVolume, 50);
+}
+
+// Two actions may swap their keys; a key already another action's is
+// refused on the later line, which keeps its action's earlier key.
+TEST(SettingsFile, AKeyServesOneAction)
+{
+    std::vector<std::string> problems;
+    Settings swapped = ParseSettings("throttle = s\nbrake = w\n", "vellmora.conf", problems);
+    EXPECT_TRUE(problems.empty());
+    EXPECT_EQ(swapped.m_Keys.m_Keys[ACTION_THROTTLE], 's');
+    EXPECT_EQ(swapped.m_Keys.m_Keys[ACTION_BRAKE], 'w');
+
+    Settings clash = ParseSettings("light = up\nthrottle = e\nlight = a\nbrake = up\n", "my.conf", problems);
+    ASSERT_EQ(problems.size(), 3u);
+    EXPECT_EQ(problems[0], "my.conf line 2: e is already roll_right's key; kept w");
+    EXPECT_EQ(problems[1], "my.conf line 3: a is already strafe_left's key; kept up");
+    EXPECT_EQ(problems[2], "my.conf line 4: up is already light's key; kept s");
+    EXPECT_EQ(clash.m_Keys.m_Keys[ACTION_LIGHT], 273);
+    EXPECT_EQ(clash.m_Keys.m_Keys[ACTION_THROTTLE], 'w');
+    // The light took up back, so the brake's later claim to it fails too.
+    EXPECT_EQ(clash.m_Keys.m_Keys[ACTION_BRAKE], 's');
+}
