@@ -1,16 +1,23 @@
 // The settings file's reading, from text: what each setting takes, and what
 // a line it cannot take costs (one message, nothing else).
+#include <fstream>
 #include <gtest/gtest.h>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/Settings.h"
 
-TEST(SettingsFile, NoLinesIsTheGameAsDesigned)
+// The example the package installs names every setting at its default.
+TEST(SettingsFile, TheExampleFileIsTheGameAsDesigned)
 {
+    std::ifstream example(VELLMORA_SOURCE_DIR "/tools/package/vellmora.conf");
+    std::stringstream text;
+    text << example.rdbuf();
+    ASSERT_GT(text.str().size(), 500u);
     std::vector<std::string> problems;
-    Settings settings = ParseSettings("# nothing but a comment\n\n   \n", "vellmora.conf", problems);
-    EXPECT_TRUE(problems.empty());
+    Settings settings = ParseSettings(text.str(), "vellmora.conf", problems);
+    EXPECT_TRUE(problems.empty()) << problems[0];
     EXPECT_EQ(settings.m_Fullscreen, Settings::FULLSCREEN_ASK);
     EXPECT_EQ(settings.m_MouseSensitivity, 1.0f);
     EXPECT_FALSE(settings.m_InvertMouse || settings.m_KeysByPosition || settings.m_PauseWhenUnfocused);

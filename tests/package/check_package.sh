@@ -31,7 +31,8 @@ for file in games/vellmora lib/games/vellmora/vellmora \
             share/applications/vellmora.desktop share/icons/hicolor/scalable/apps/vellmora.svg \
             share/icons/hicolor/48x48/apps/vellmora.png share/icons/hicolor/64x64/apps/vellmora.png \
             share/icons/hicolor/128x128/apps/vellmora.png share/icons/hicolor/256x256/apps/vellmora.png \
-            share/man/man6/vellmora.6.gz share/doc/vellmora/copyright share/doc/vellmora/changelog.gz; do
+            share/man/man6/vellmora.6.gz share/doc/vellmora/copyright share/doc/vellmora/changelog.gz \
+            share/doc/vellmora/examples/vellmora.conf; do
     [ -e "root/usr/$file" ] || fail "not in the package: /usr/$file"
 done
 outside=$(dpkg-deb -c "$deb" | awk '{ print $6 }' | grep -v -E '^\./usr/' | grep -v -x '\./')

@@ -68,6 +68,7 @@ install(FILES ${VELLMORA_STAGE_DIR}/${VELLMORA_APP_ID}.metainfo.xml DESTINATION 
 install(FILES ${VELLMORA_STAGE_DIR}/vellmora.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES ${VELLMORA_STAGE_DIR}/changelog.gz ${VELLMORA_PACKAGE_DIR}/copyright
   DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vellmora)
+install(FILES ${VELLMORA_PACKAGE_DIR}/vellmora.conf DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vellmora/examples)
 
 # The Debian package: cpack in a build configured with VELLMORA_GAMES_LAYOUT
 # (tools/run.sh package does it all).
