@@ -3,7 +3,9 @@
 // directory holding the generated assets. It prints
 //   start-up time to the first swapped frame,
 //   median and 95th-percentile frame times of a fixed flight in the cockpit
-//   view and in the outside view, with the terrain patches drawn per frame,
+//   view and in the outside view, with the terrain patches and triangles
+//   drawn per frame (VELLMORA_BENCH_FULL_DETAIL set: every patch at its full
+//   grid, the levels of detail off, for comparison),
 //   the same for three reference frames, drawn in blocks between the game's
 //   blocks of frames - an empty frame (clear, overlay, swap), the sky alone, and the
 //   sky with one full-screen layer of both ground textures, lit and fogged
@@ -89,16 +91,23 @@ struct Figures {
     double median;
     double p95;
     double patches;
+    double triangles;
 };
 
-Figures Summarise(std::vector<double> times, const std::vector<int>& patches)
+// Patches and triangles are each frame's (both none for the references).
+Figures Summarise(std::vector<double> times, const std::vector<int>& patches,
+                  const std::vector<int>& triangles = std::vector<int>(1, 0))
 {
     std::sort(times.begin(), times.end());
-    Figures figures = {times[times.size() / 2], times[times.size() * 95 / 100], 0.0};
+    Figures figures = {times[times.size() / 2], times[times.size() * 95 / 100], 0.0, 0.0};
     for (int count : patches) {
         figures.patches += count;
     }
     figures.patches /= patches.size();
+    for (int count : triangles) {
+        figures.triangles += count;
+    }
+    figures.triangles /= triangles.size();
     return figures;
 }
 
@@ -172,6 +181,7 @@ double ReferenceFrame(Game& game, Reference kind)
 struct Flight {
     std::vector<double> game;
     std::vector<int> patches;
+    std::vector<int> triangles;
     std::vector<double> references[REFERENCE_COUNT];
 };
 
@@ -187,6 +197,7 @@ Flight Fly(Game& game, int frames)
             game.RunFrame();
             flight.game.push_back(MillisecondsSince(start));
             flight.patches.push_back(game.m_Scene->GetTerrain()->m_PatchesDrawn);
+            flight.triangles.push_back(game.m_Scene->GetTerrain()->m_TrianglesDrawn);
         }
         for (int kind = 0; kind < REFERENCE_COUNT; ++kind) {
             for (int i = 0; i < count; ++i) {
@@ -268,8 +279,8 @@ void PrintLoopRow(const char* name, const LoopFigures& figures)
 
 void PrintRow(const char* name, const Figures& figures, double reference)
 {
-    printf("%-22s %7.2f ms %7.2f ms %9.1f %8.2f\n", name, figures.median, figures.p95, figures.patches,
-           figures.median / reference);
+    printf("%-22s %7.2f ms %7.2f ms %9.1f %8.2f %10.0f\n", name, figures.median, figures.p95, figures.patches,
+           figures.median / reference, figures.triangles);
 }
 
 // Holding W for 1.5 s from rest in the real main loop, over open ground (the
@@ -403,6 +414,8 @@ int FrameRowsOnly(const char* assetDir, unsigned int seed, int frames)
     if (game == NULL) {
         return 1;
     }
+    // Every patch at its full grid, to compare the levels of detail with.
+    game->m_Scene->GetTerrain()->m_FullDetail = getenv("VELLMORA_BENCH_FULL_DETAIL") != NULL;
     PushKeyEvent('w', true);
     Flight cockpit = Fly(*game, frames);
     PushKeyEvent('o', true);
@@ -417,11 +430,12 @@ int FrameRowsOnly(const char* assetDir, unsigned int seed, int frames)
         both.insert(both.end(), outside.references[kind].begin(), outside.references[kind].end());
         references[kind] = Summarise(both, none);
     }
-    printf("level seed %u: %-9s %10s %10s %9s %8s   (%d frames each, in blocks of 10 beside as many references)\n", seed,
-           "frame", "median", "p95", "patches", "ratio", frames);
-    PrintRow("game, cockpit view", Summarise(cockpit.game, cockpit.patches),
+    printf("level seed %u: %-9s %10s %10s %9s %8s %10s   (%d frames each, in blocks of 10 beside as many references%s)\n",
+           seed, "frame", "median", "p95", "patches", "ratio", "triangles", frames,
+           game->m_Scene->GetTerrain()->m_FullDetail ? "; every patch at full detail" : "");
+    PrintRow("game, cockpit view", Summarise(cockpit.game, cockpit.patches, cockpit.triangles),
              Summarise(cockpit.references[SKY_AND_GROUND], none).median);
-    PrintRow("game, outside view", Summarise(outside.game, outside.patches),
+    PrintRow("game, outside view", Summarise(outside.game, outside.patches, outside.triangles),
              Summarise(outside.references[SKY_AND_GROUND], none).median);
     PrintRow("empty (ref.)", references[EMPTY_FRAME], references[SKY_AND_GROUND].median);
     PrintRow("sky (ref.)", references[SKY_ONLY], references[SKY_AND_GROUND].median);

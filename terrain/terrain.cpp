@@ -19,6 +19,7 @@
 #include "assets/Texture.h"
 #include "terrain/Heightmap.h"
 #include "terrain/Extensions.h"
+#include "terrain/PatchLevels.h"
 #include "terrain/TerrainQuadtree.h"
 
 // The patch checks stay on in every build type.
@@ -32,7 +33,7 @@ Terrain::Terrain(const std::vector<Texture*>* textures, int patchesPerSide)
     : m_Buffer(0), m_Heightmap(NULL), m_WorldSize(0),
       m_PatchesPerSide(patchesPerSide), m_Side(0), m_CellsPerPatch(0), m_Textures(textures), m_Quadtree(NULL),
       m_Spacing(GRID_SPACING), m_PatchesDrawn(0), m_PatchesInFog(0),
-      m_FlatBeyondFog(true)
+      m_FlatBeyondFog(true), m_FullDetail(false), m_Levels(NULL), m_TrianglesDrawn(0), m_PointedAt(0)
 {
 }
 
@@ -76,11 +77,30 @@ void Terrain::Shape()
     int depth = static_cast<int>(std::log(static_cast<double>(m_Side - 1)) / std::log(2.0) -
                                  std::log(static_cast<double>(m_CellsPerPatch)) / std::log(2.0));
     m_Quadtree = new TerrainQuadtree(depth, this);
+    MeasureLevels();
     BuildGrid();
+}
+
+// The patches in a grid of their own, each with the error of every level.
+void Terrain::MeasureLevels()
+{
+    m_Levels = new PatchLevels(m_CellsPerPatch, m_Side);
+    m_PatchGrid.assign(static_cast<size_t>(m_PatchesPerSide) * m_PatchesPerSide, NULL);
+    std::vector<const QuadtreeNode*> leaves;
+    m_Quadtree->CollectLeaves(NULL, leaves);
+    for (const QuadtreeNode* leaf : leaves) {
+        for (TerrainPatch* patch : leaf->m_Patches) {
+            int column = static_cast<int>(patch->m_FirstIndex % m_Side);
+            int row = static_cast<int>(patch->m_FirstIndex / m_Side);
+            m_PatchGrid[static_cast<size_t>(row / m_CellsPerPatch) * m_PatchesPerSide + column / m_CellsPerPatch] = patch;
+            m_Levels->MeasureErrors(*this, column, row, patch->m_LevelErrors);
+        }
+    }
 }
 
 Terrain::~Terrain()
 {
+    delete m_Levels;
     delete m_Quadtree;
     delete m_Heightmap;
 }
@@ -256,10 +276,8 @@ static const float FOG_MARGIN = 1.001f;
 // Each patch in view with the eye's distance ahead to the nearest corner of
 // its leaf's box, nearest first. The distance ahead is -z in eye space, the
 // distance linear fog uses, and is least at the corner each axis picks.
-void Terrain::OrderNearestFirst()
+void Terrain::OrderNearestFirst(const float m[16])
 {
-    float m[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, m);
     m_DrawOrder.clear();
     for (const QuadtreeNode* leaf : m_LeavesInView) {
         const BoundingBox& box = leaf->m_Box;
@@ -299,15 +317,28 @@ static size_t FirstInFog(const std::vector<std::pair<float, TerrainPatch*> >& or
 
 // The grid's records as vertex arrays, from the buffer (offsets) or from
 // client memory: positions, normals, and texture coordinates on both units.
-void Terrain::BindGrid() const
+void Terrain::BindGrid()
 {
-    const char* grid = reinterpret_cast<const char*>(m_ClientGrid.data());
     if (m_Buffer != 0) {
         BindBuffer(GL_ARRAY_BUFFER_ARB, m_Buffer);
-        grid = NULL;
     }
-    const GLsizei stride = GRID_FLOATS * sizeof(float);
     glEnableClientState(GL_VERTEX_ARRAY);
+    m_PointedAt = 1;  // so that the arrays are pointed anew
+    PointAt(0);
+    SurfaceArrays(true);
+}
+
+// The arrays start at the grid point firstIndex, so that a patch's shared
+// triangle lists, which count from its first point, reach its own points.
+void Terrain::PointAt(unsigned int firstIndex)
+{
+    if (firstIndex == m_PointedAt) {
+        return;
+    }
+    m_PointedAt = firstIndex;
+    const GLsizei stride = GRID_FLOATS * sizeof(float);
+    const char* grid = m_Buffer != 0 ? NULL : reinterpret_cast<const char*>(m_ClientGrid.data());
+    grid += static_cast<size_t>(firstIndex) * stride;
     glVertexPointer(3, GL_FLOAT, stride, grid);
     glNormalPointer(GL_FLOAT, stride, grid + 3 * sizeof(float));
     for (GLenum unit : {GL_TEXTURE0_ARB, GL_TEXTURE1_ARB}) {
@@ -315,7 +346,100 @@ void Terrain::BindGrid() const
         glTexCoordPointer(2, GL_FLOAT, stride, grid + 6 * sizeof(float));
     }
     ClientActiveTexture(GL_TEXTURE0_ARB);
-    SurfaceArrays(true);
+}
+
+// From the eye, a level's error of e units at distance d moves a pixel by
+// e x PIXELS_PER_UNIT / d: half the view's 600 rows over tan(30 degrees).
+static const float PIXELS_PER_UNIT = 300.0f / 0.57735027f;
+// Nearer than this every patch keeps its full grid: close by, the light on
+// larger triangles would show, whatever their shape's error. Beyond 1,500
+// units by the two cells a neighbour's edge fans reach into a patch.
+static const float FULL_DETAIL_DISTANCE = 1500.0f + 2.0f * 1.5f * GRID_SPACING;
+
+// How far the eye is from the nearest point of a patch: of its square, and
+// of its heights' span (the box's; the box's x and z reach the axes).
+static float DistanceToPatch(const Vector3& eye, const Vector3& corner, const Vector3& opposite,
+                             const BoundingBox& box)
+{
+    float dx = std::fmax(std::fmax(std::fmin(corner.x, opposite.x) - eye.x, eye.x - std::fmax(corner.x, opposite.x)), 0.0f);
+    float dy = std::fmax(std::fmax(box.m_Min.y - eye.y, eye.y - box.m_Max.y), 0.0f);
+    float dz = std::fmax(std::fmax(std::fmin(corner.z, opposite.z) - eye.z, eye.z - std::fmax(corner.z, opposite.z)), 0.0f);
+    return std::sqrt(dx * dx + dy * dy + dz * dz);
+}
+
+void Terrain::ChooseLevels(const float m[16])
+{
+    // The eye in the world: the view's rotation undone on its translation.
+    Vector3 eye(-(m[0] * m[12] + m[1] * m[13] + m[2] * m[14]), -(m[4] * m[12] + m[5] * m[13] + m[6] * m[14]),
+                -(m[8] * m[12] + m[9] * m[13] + m[10] * m[14]));
+    int levels = m_Levels->GetLevelCount();
+    for (TerrainPatch* patch : m_PatchGrid) {
+        int column = static_cast<int>(patch->m_FirstIndex % m_Side);
+        int row = static_cast<int>(patch->m_FirstIndex / m_Side);
+        float distance = DistanceToPatch(eye, GetPosition(column, row),
+                                         GetPosition(column + m_CellsPerPatch, row + m_CellsPerPatch), patch->m_Box);
+        float reach = distance / PIXELS_PER_UNIT;
+        int level = 0;
+        while (!m_FullDetail && distance >= FULL_DETAIL_DISTANCE && level + 1 < levels &&
+               patch->m_LevelErrors[level + 1] <= reach) {
+            ++level;
+        }
+        patch->m_Level = level;
+    }
+    // Neighbours keep within a level of each other, the finer one winning,
+    // so that an edge need only follow a neighbour one level coarser.
+    int n = m_PatchesPerSide;
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (int row = 0; row < n; ++row) {
+            for (int column = 0; column < n; ++column) {
+                int& level = m_PatchGrid[static_cast<size_t>(row) * n + column]->m_Level;
+                const int near[4][2] = {{row - 1, column}, {row, column + 1}, {row + 1, column}, {row, column - 1}};
+                for (const auto& at : near) {
+                    if (at[0] >= 0 && at[0] < n && at[1] >= 0 && at[1] < n &&
+                        level > m_PatchGrid[static_cast<size_t>(at[0]) * n + at[1]]->m_Level + 1) {
+                        level = m_PatchGrid[static_cast<size_t>(at[0]) * n + at[1]]->m_Level + 1;
+                        changed = true;
+                    }
+                }
+            }
+        }
+    }
+}
+
+// The edges of the patch that meet a neighbour one level coarser.
+int Terrain::CoarserEdges(const TerrainPatch& patch) const
+{
+    int n = m_PatchesPerSide;
+    int row = static_cast<int>(patch.m_FirstIndex / m_Side) / m_CellsPerPatch;
+    int column = static_cast<int>(patch.m_FirstIndex % m_Side) / m_CellsPerPatch;
+    const int near[4][3] = {{row - 1, column, EDGE_NORTH}, {row, column + 1, EDGE_EAST},
+                            {row + 1, column, EDGE_SOUTH}, {row, column - 1, EDGE_WEST}};
+    int edges = 0;
+    for (const auto& at : near) {
+        if (at[0] >= 0 && at[0] < n && at[1] >= 0 && at[1] < n &&
+            m_PatchGrid[static_cast<size_t>(at[0]) * n + at[1]]->m_Level > patch.m_Level) {
+            edges |= at[2];
+        }
+    }
+    return edges;
+}
+
+// At its full grid, with no coarser neighbour, a patch is its own strip;
+// otherwise the shared list of its level and edges.
+void Terrain::DrawPatch(TerrainPatch& patch)
+{
+    int edges = CoarserEdges(patch);
+    if (patch.m_Level == 0 && edges == 0) {
+        PointAt(0);
+        patch.Render(NULL);
+        m_TrianglesDrawn += 2 * (patch.m_SizeVertices - 1) * (patch.m_SizeVertices - 1);
+        return;
+    }
+    const std::vector<unsigned int>& triangles = m_Levels->GetTriangles(patch.m_Level, edges);
+    PointAt(patch.m_FirstIndex);
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(triangles.size()), GL_UNSIGNED_INT, triangles.data());
+    m_TrianglesDrawn += static_cast<int>(triangles.size() / 3);
 }
 
 // The normal and texture-coordinate arrays on or off; positions stay.
@@ -342,9 +466,13 @@ void Terrain::Render(Frustum* frustum)
 {
     m_LeavesInView.clear();
     m_Quadtree->CollectLeaves(frustum, m_LeavesInView);
+    float modelview[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+    ChooseLevels(modelview);
+    m_TrianglesDrawn = 0;
     // Nearest first, so that what lies behind a hill fails the depth test
     // before it is shaded.
-    OrderNearestFirst();
+    OrderNearestFirst(modelview);
     size_t inFog = m_FlatBeyondFog ? FirstInFog(m_DrawOrder) : m_DrawOrder.size();
     m_PatchesDrawn = static_cast<int>(m_DrawOrder.size());
     m_PatchesInFog = static_cast<int>(m_DrawOrder.size() - inFog);
@@ -368,7 +496,7 @@ void Terrain::Render(Frustum* frustum)
 
     BindGrid();
     for (size_t i = 0; i < inFog; ++i) {
-        m_DrawOrder[i].second->Render(NULL);
+        DrawPatch(*m_DrawOrder[i].second);
     }
     if (inFog < m_DrawOrder.size()) {
         // The fog's colour with the alpha the lit, textured ground has.
@@ -384,7 +512,7 @@ void Terrain::Render(Frustum* frustum)
         glShadeModel(GL_FLAT);
         glColor4f(colour[0], colour[1], colour[2], 1.0f);
         for (size_t i = inFog; i < m_DrawOrder.size(); ++i) {
-            m_DrawOrder[i].second->Render(NULL);
+            DrawPatch(*m_DrawOrder[i].second);
         }
         glPopAttrib();
     }
@@ -400,7 +528,8 @@ void Terrain::Render(Frustum* frustum)
 }
 
 TerrainPatch::TerrainPatch(const Terrain* terrain, int I, int J, int S)
-    : m_Indices(NULL), m_IndexCount(0), m_FirstIndex(0), m_LastIndex(0), m_SizeVertices(S), m_Terrain(terrain)
+    : m_Indices(NULL), m_IndexCount(0), m_FirstIndex(0), m_LastIndex(0), m_SizeVertices(S), m_Terrain(terrain),
+      m_LevelErrors(), m_Level(0)
 {
     assert(I >= 0);
     assert(J >= 0);

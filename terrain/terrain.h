@@ -16,6 +16,7 @@
 #include "scene/SceneObject.h"
 
 class Heightmap;
+class PatchLevels;
 class QuadtreeNode;
 class Texture;
 class TerrainPatch;
@@ -49,6 +50,14 @@ public:
     int m_PatchesDrawn;               // by the latest Render
     int m_PatchesInFog;               // of those, drawn in the fog's colour alone
     bool m_FlatBeyondFog;             // draw them so (true); false draws them in full
+    // Each patch is drawn at the coarsest level of detail whose error would
+    // move no pixel by more than one (see Render); true draws every patch
+    // at its full grid instead, for comparison.
+    bool m_FullDetail;
+    PatchLevels* m_Levels;            // owned: the levels' triangle lists, shared by the patches
+    std::vector<TerrainPatch*> m_PatchGrid;  // not owned: the patches, row by row from the north-west
+    int m_TrianglesDrawn;             // by the latest Render
+    unsigned int m_PointedAt;         // the grid point the vertex arrays start at, while bound
     // The latest Render's leaves in view, and their patches by the nearest
     // distance ahead of the eye; kept to spare a frame's allocations.
     std::vector<const QuadtreeNode*> m_LeavesInView;
@@ -89,6 +98,11 @@ public:
     // culled. A patch wholly beyond the end of linear fog would come out in
     // the fog's colour to the last pixel, so it is drawn in that colour
     // alone, untextured and unlit: the same picture for far less work.
+    // Patches farther away are drawn with fewer triangles: each takes the
+    // coarsest level whose error, seen from its nearest point with the
+    // game's 60-degree view over 600 pixels, is at most a pixel, and keeps
+    // within one level of its neighbours. Every vertex drawn is a grid
+    // point, with its own normal.
     void Render(Frustum* frustum) override;
 
 private:
@@ -98,8 +112,13 @@ private:
     void Shape();
     void BuildGrid();
     void UploadGrid();
-    void OrderNearestFirst();
-    void BindGrid() const;
+    void OrderNearestFirst(const float modelview[16]);
+    void MeasureLevels();
+    void ChooseLevels(const float modelview[16]);
+    int CoarserEdges(const TerrainPatch& patch) const;
+    void DrawPatch(TerrainPatch& patch);
+    void PointAt(unsigned int firstIndex);
+    void BindGrid();
     void SurfaceArrays(bool on) const;
     void UnbindGrid() const;
 
@@ -120,6 +139,8 @@ public:
     int m_SizeVertices;               // S
     const Terrain* m_Terrain;         // not owned
     BoundingBox m_Box;                // the vertices' extent, always reaching 0
+    float m_LevelErrors[4];           // per level of detail, what it leaves out (see PatchLevels)
+    int m_Level;                      // the level of the latest Render
 
     TerrainPatch(const Terrain* terrain, int I, int J, int S);
     ~TerrainPatch() override;

@@ -682,3 +682,67 @@ TEST(PlayerSettings, PausedWhileTheWindowHasLostTheFocus)
     EXPECT_GT((craft.m_Position - held).Magnitude(), 1.0f);
     EXPECT_FALSE(game.m_Controls.m_Forward);
 }
+
+// Distant ground drawn with fewer triangles against every patch at its full
+// grid, from fixed places in both views: hardly a pixel of the ground
+// changes by more than 8 grey levels, none within 1,500 units of the eye,
+// and no hole opens inside the ground (where two levels meet).
+TEST(GroundDetail, CoarserDistantPatchesKeepThePictureAndLeaveNoCracks)
+{
+    GameDriver driver;
+    Game& game = driver.GetGame();
+    Terrain& terrain = *game.m_Scene->GetTerrain();
+    const double nearPlane = 4.0;
+    const double farPlane = 8000.0;
+    int views = 0;
+    for (char view : {'c', 'o'}) {
+        driver.PushKey(view, true);
+        driver.PushKey(view, false);
+        driver.Frames(3);
+        for (int place = 0; place < 3; ++place) {
+            game.m_Skimmer->MoveBy(700.0f * place, 0.0f, -900.0f * place);
+            game.m_Skimmer->Yaw(125.0f);
+            driver.Frames(2);
+            std::vector<unsigned char> full, coarse;
+            std::vector<float> fullDepth, coarseDepth;
+            terrain.m_FullDetail = true;
+            game.DrawFrame(1.0f);
+            ReadFrame(full, fullDepth);
+            int fullTriangles = terrain.m_TrianglesDrawn;
+            terrain.m_FullDetail = false;
+            game.DrawFrame(1.0f);
+            ReadFrame(coarse, coarseDepth);
+            EXPECT_LT(terrain.m_TrianglesDrawn * (view == 'c' ? 4 : 1), fullTriangles) << view << place;
+            int ground = 0, differ = 0, nearDiffer = 0, holes = 0;
+            for (int y = 1; y < 599; ++y) {
+                for (int x = 1; x < 799; ++x) {
+                    int i = y * 800 + x;
+                    if (fullDepth[i] >= 1.0f) {
+                        continue;
+                    }
+                    // Sky through the ground where the full grid has none: a crack.
+                    if (coarseDepth[i] >= 1.0f && coarseDepth[i - 1] < 1.0f && coarseDepth[i + 1] < 1.0f &&
+                        coarseDepth[i - 800] < 1.0f && coarseDepth[i + 800] < 1.0f) {
+                        ++holes;
+                    }
+                    ++ground;
+                    double ndc = 2.0 * std::min(fullDepth[i], coarseDepth[i]) - 1.0;
+                    double distance = 2.0 * nearPlane * farPlane / (farPlane + nearPlane - ndc * (farPlane - nearPlane));
+                    int grey = (full[3 * i] + full[3 * i + 1] + full[3 * i + 2]) -
+                               (coarse[3 * i] + coarse[3 * i + 1] + coarse[3 * i + 2]);
+                    if (std::abs(grey) > 3 * 8) {
+                        ++differ;
+                        nearDiffer += distance < 1500.0 ? 1 : 0;
+                    }
+                }
+            }
+            printf("view %c, place %d: %d of %d ground pixels differ, %d near, %d holes; %d triangles of %d\n", view,
+                   place, differ, ground, nearDiffer, holes, terrain.m_TrianglesDrawn, fullTriangles);
+            EXPECT_LE(differ, ground / 200) << view << place;
+            EXPECT_EQ(nearDiffer, 0) << view << place;
+            EXPECT_EQ(holes, 0) << view << place;
+            ++views;
+        }
+    }
+    EXPECT_EQ(views, 6);
+}

@@ -1,0 +1,55 @@
+// The levels of detail of the ground's patches. Level 0 is the whole grid;
+// each level after it keeps every other row and column of the one before
+// (every 2nd, 4th, 8th grid point). A level's cells are split along the same
+// diagonal as the full grid's; where a patch meets a neighbour one level
+// coarser, each square of 2 x 2 cells along that edge is drawn instead as a
+// fan round its centre that leaves out the edge's middle point, so the two
+// edges are the same line and no crack opens between them. The triangle lists of every level and every set
+// of such edges are built once and shared by all patches, as indices from a
+// patch's first grid point (row x side + column). Nothing here draws.
+#ifndef TERRAIN_PATCH_LEVELS_H
+#define TERRAIN_PATCH_LEVELS_H
+
+#include <vector>
+
+class Terrain;
+
+// The patch edges that can meet a coarser neighbour, as bits.
+enum PatchEdge { EDGE_NORTH = 1, EDGE_EAST = 2, EDGE_SOUTH = 4, EDGE_WEST = 8, EDGE_SETS = 16 };
+
+class PatchLevels {
+public:
+    static const int MOST_LEVELS = 4;
+
+    // For patches of cells x cells (a power of two) in a grid of side
+    // points a row.
+    PatchLevels(int cells, int side);
+
+    int GetLevelCount() const { return m_LevelCount; }
+    // The triangles of a level, with the edges in coarserEdges following
+    // the coarser neighbour's.
+    const std::vector<unsigned int>& GetTriangles(int level, int coarserEdges) const
+    {
+        return m_Lists[level][coarserEdges];
+    }
+    // For each level, the largest vertical distance between the patch's grid
+    // points (first point at column, row) and the level's surface over them,
+    // never less than the finer levels'. Level 0's is 0.
+    void MeasureErrors(const Terrain& terrain, int column, int row, float outErrors[MOST_LEVELS]) const;
+
+private:
+    struct Point {
+        int m_Row;
+        int m_Column;
+    };
+    // A level's triangles in patch coordinates, each wound counter-clockwise
+    // seen from above; with coarserEdges leaving out those edges' odd points.
+    std::vector<Point> Triangulate(int level, int coarserEdges) const;
+
+    int m_Cells;
+    int m_Side;
+    int m_LevelCount;
+    std::vector<unsigned int> m_Lists[MOST_LEVELS][EDGE_SETS];
+};
+
+#endif
