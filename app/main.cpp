@@ -12,8 +12,9 @@ static Game game;
 int main(int /*argc*/, char** /*argv*/)
 {
     SetupHeap();
-    game.Configure();
+    // Watched from the first moment: the display can go away at any time.
     EndWhenTheDisplayGoesAway();
+    game.Configure();
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE) < 0) {
         ShowMessage("Could not initialize SDL", SDL_GetError());
         return -1;
