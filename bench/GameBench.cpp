@@ -19,6 +19,8 @@
 //   for 1.5 s in Run; the same again at the end in a child whose renderer
 //   is slowed (one rasteriser thread, one core shared with a busy process),
 //   peak resident memory,
+//   full screen at 1920 x 1080 under a window manager against the window on
+//   that screen (each on a private Xvfb with openbox, tools/with-xvfb --wm),
 // and first, the start-up from outside: the game and the floor under it (a
 // bare program opening the same GL window, vellmora_floor), and the floor
 // drawing one triangle, started afresh in turn, each timed to its first
@@ -27,6 +29,7 @@
 // Usage: vellmora_bench ASSET_DIR [FRAMES_PER_VIEW [START_UPS]]
 //        vellmora_bench --first-frame ASSET_DIR   (one start-up, as measured)
 //        vellmora_bench --loop-rows ASSET_DIR TITLE   (the main loop's rows alone)
+//        vellmora_bench --screen-row ASSET_DIR FRAMES   (one line of MeasureFullScreen's)
 #include <SDL/SDL.h>
 #include <algorithm>
 #include <chrono>
@@ -39,6 +42,7 @@
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -395,6 +399,85 @@ static int EndChild(Game* game)
     return 0;
 }
 
+// The child of MeasureFullScreen, on a 1920 x 1080 screen of its own: the
+// fixed flight on the first level seed in both views, in the window or the
+// full screen the settings file asks for, as one line: the median frame and
+// the triangles drawn, cockpit view then outside view.
+int ScreenRowOnly(const char* assetDir, int frames)
+{
+    Game* game = StartAndDrawOnce(assetDir, FIRST_SEED);
+    if (game == NULL) {
+        return 1;
+    }
+    PushKeyEvent('w', true);
+    Flight cockpit = Fly(*game, frames);
+    PushKeyEvent('o', true);
+    PushKeyEvent('o', false);
+    Flight outside = Fly(*game, frames);
+    Figures inCockpit = Summarise(cockpit.game, cockpit.patches, cockpit.triangles);
+    Figures inOutside = Summarise(outside.game, outside.patches, outside.triangles);
+    printf("%.3f %.0f %.3f %.0f\n", inCockpit.median, inCockpit.triangles, inOutside.median, inOutside.triangles);
+    return EndChild(game);
+}
+
+// Full screen as most players see it: a 1920 x 1080 desktop under a window
+// manager, where sdl12-compat scales the game's 800 x 600 picture to the
+// screen, beside the window on the same screen and the same flight. Each
+// is a child on a private Xvfb of that size with openbox, the answer given
+// by a settings file of its own.
+void MeasureFullScreen(const char* assetDir, const std::string& frames)
+{
+    char self[4096];
+    ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0) {
+        return;
+    }
+    self[length] = '\0';
+    double figures[2][4] = {{0.0}};
+    for (int fullscreen = 0; fullscreen < 2; ++fullscreen) {
+        char config[] = "/tmp/vellmora-bench-XXXXXX";
+        if (mkdtemp(config) == NULL) {
+            return;
+        }
+        std::string dir = std::string(config) + "/vellmora";
+        mkdir(dir.c_str(), 0755);
+        FILE* settings = fopen((dir + "/vellmora.conf").c_str(), "w");
+        if (settings != NULL) {
+            fprintf(settings, "fullscreen = %s\n", fullscreen ? "yes" : "no");
+            fclose(settings);
+        }
+        std::string command = "XDG_CONFIG_HOME=" + std::string(config) + " " VELLMORA_SOURCE_DIR
+                              "/tools/with-xvfb --screen 1920x1080x24 --wm " + self + " --screen-row " + assetDir +
+                              " " + frames;
+        FILE* child = popen(command.c_str(), "r");
+        char line[256] = "";
+        while (child != NULL && fgets(line, sizeof line, child) != NULL) {
+            sscanf(line, "%lf %lf %lf %lf", &figures[fullscreen][0], &figures[fullscreen][1], &figures[fullscreen][2],
+                   &figures[fullscreen][3]);
+        }
+        if (child != NULL) {
+            pclose(child);
+        }
+        std::string remove = "rm -rf " + std::string(config);
+        if (system(remove.c_str()) != 0) {
+            fprintf(stderr, "could not remove %s\n", config);
+        }
+    }
+    printf("\non a 1920 x 1080 screen under a window manager, level seed %u (%s frames each):\n", FIRST_SEED,
+           frames.c_str());
+    printf("  %-24s %14s %10s %14s %10s\n", "", "cockpit view", "triangles", "outside view", "triangles");
+    const char* names[2] = {"window, 800 x 600", "full screen, scaled"};
+    for (int fullscreen = 0; fullscreen < 2; ++fullscreen) {
+        printf("  %-24s %11.2f ms %10.0f %11.2f ms %10.0f\n", names[fullscreen], figures[fullscreen][0],
+               figures[fullscreen][1], figures[fullscreen][2], figures[fullscreen][3]);
+    }
+    if (figures[0][0] > 0.0 && figures[0][2] > 0.0) {
+        printf("  %-24s %12.2f x %10s %12.2f x\n", "full screen / window", figures[1][0] / figures[0][0], "",
+               figures[1][2] / figures[0][2]);
+    }
+    fflush(stdout);
+}
+
 // The child of MeasureTheLoopSlowed: the game started, its loop measured.
 int LoopRowsOnly(const char* assetDir, const char* how)
 {
@@ -525,6 +608,9 @@ int main(int argc, char** argv)
     if (argc == 4 && strcmp(argv[1], "--loop-rows") == 0) {
         return LoopRowsOnly(argv[2], argv[3]);
     }
+    if (argc == 4 && strcmp(argv[1], "--screen-row") == 0) {
+        return ScreenRowOnly(argv[2], atoi(argv[3]));
+    }
     if (argc == 5 && strcmp(argv[1], "--frame-rows") == 0) {
         return FrameRowsOnly(argv[2], static_cast<unsigned int>(atoi(argv[3])), atoi(argv[4]));
     }
@@ -539,6 +625,7 @@ int main(int argc, char** argv)
         const char* arguments[] = {"--frame-rows", assetDir, seed, frames.c_str(), NULL};
         RunChild(arguments, NOT_SLOWED);
     }
+    MeasureFullScreen(assetDir, frames);
     const char* loop[] = {"--loop-rows", assetDir, "the main loop on level seed 1, as the machine draws:", NULL};
     RunChild(loop, NOT_SLOWED);
     const char* oneCore[] = {"--loop-rows", assetDir, "the same with the renderer slowed: LP_NUM_THREADS=0, one core:",

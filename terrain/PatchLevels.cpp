@@ -7,16 +7,18 @@
 
 #include "terrain/terrain.h"
 
-PatchLevels::PatchLevels(int cells, int side) : m_Cells(cells), m_Side(side), m_LevelCount(1)
+PatchLevels::PatchLevels(int cells, int side) : m_Cells(cells), m_Side(side), m_LevelCount(1), m_First(), m_Count()
 {
     while (m_LevelCount < MOST_LEVELS && (1 << m_LevelCount) <= cells) {
         ++m_LevelCount;
     }
     for (int level = 0; level < m_LevelCount; ++level) {
         for (int edges = 0; edges < EDGE_SETS; ++edges) {
+            m_First[level][edges] = static_cast<int>(m_Indices.size());
             for (const Point& point : Triangulate(level, edges)) {
-                m_Lists[level][edges].push_back(static_cast<unsigned int>(point.m_Row * m_Side + point.m_Column));
+                m_Indices.push_back(static_cast<unsigned int>(point.m_Row * m_Side + point.m_Column));
             }
+            m_Count[level][edges] = static_cast<int>(m_Indices.size()) - m_First[level][edges];
         }
     }
 }

@@ -4,8 +4,9 @@
 // diagonal as the full grid's; where a patch meets a neighbour one level
 // coarser, each square of 2 x 2 cells along that edge is drawn instead as a
 // fan round its centre that leaves out the edge's middle point, so the two
-// edges are the same line and no crack opens between them. The triangle lists of every level and every set
-// of such edges are built once and shared by all patches, as indices from a
+// edges are the same line and no crack opens between them. The triangle
+// lists of every level and every set of such edges are built once, one
+// after another in one array, and shared by all patches, as indices from a
 // patch's first grid point (row x side + column). Nothing here draws.
 #ifndef TERRAIN_PATCH_LEVELS_H
 #define TERRAIN_PATCH_LEVELS_H
@@ -26,12 +27,13 @@ public:
     PatchLevels(int cells, int side);
 
     int GetLevelCount() const { return m_LevelCount; }
-    // The triangles of a level, with the edges in coarserEdges following
-    // the coarser neighbour's.
-    const std::vector<unsigned int>& GetTriangles(int level, int coarserEdges) const
-    {
-        return m_Lists[level][coarserEdges];
-    }
+    // Every list, one after another.
+    const std::vector<unsigned int>& GetIndices() const { return m_Indices; }
+    // Where in them the triangles of a level begin, with the edges in
+    // coarserEdges following the coarser neighbour's, and how many indices
+    // they take.
+    int GetFirst(int level, int coarserEdges) const { return m_First[level][coarserEdges]; }
+    int GetCount(int level, int coarserEdges) const { return m_Count[level][coarserEdges]; }
     // For each level, the largest vertical distance between the patch's grid
     // points (first point at column, row) and the level's surface over them,
     // never less than the finer levels'. Level 0's is 0.
@@ -49,7 +51,9 @@ private:
     int m_Cells;
     int m_Side;
     int m_LevelCount;
-    std::vector<unsigned int> m_Lists[MOST_LEVELS][EDGE_SETS];
+    std::vector<unsigned int> m_Indices;
+    int m_First[MOST_LEVELS][EDGE_SETS];
+    int m_Count[MOST_LEVELS][EDGE_SETS];
 };
 
 #endif

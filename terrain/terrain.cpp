@@ -10,6 +10,7 @@
 #include <GL/glext.h>
 #include <cmath>
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <vector>
 
@@ -33,7 +34,8 @@ Terrain::Terrain(const std::vector<Texture*>* textures, int patchesPerSide)
     : m_Buffer(0), m_Heightmap(NULL), m_WorldSize(0),
       m_PatchesPerSide(patchesPerSide), m_Side(0), m_CellsPerPatch(0), m_Textures(textures), m_Quadtree(NULL),
       m_Spacing(GRID_SPACING), m_PatchesDrawn(0), m_PatchesInFog(0),
-      m_FlatBeyondFog(true), m_FullDetail(false), m_Levels(NULL), m_TrianglesDrawn(0), m_PointedAt(0)
+      m_FlatBeyondFog(true), m_FullDetail(false), m_Levels(NULL), m_LevelBuffer(0),
+      m_LevelBufferBound(false), m_TrianglesDrawn(0), m_PointedAt(0)
 {
 }
 
@@ -222,6 +224,12 @@ void Terrain::UploadGrid()
                GL_STATIC_DRAW_ARB);
     BindBuffer(GL_ARRAY_BUFFER_ARB, 0);
     std::vector<float>().swap(m_ClientGrid);
+    const std::vector<unsigned int>& lists = m_Levels->GetIndices();
+    GenBuffers(1, &m_LevelBuffer);
+    BindBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, m_LevelBuffer);
+    BufferData(GL_ELEMENT_ARRAY_BUFFER_ARB, static_cast<long>(lists.size() * sizeof(unsigned int)), lists.data(),
+               GL_STATIC_DRAW_ARB);
+    BindBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
 }
 
 float Terrain::GetHeight(int column, int row) const
@@ -337,13 +345,14 @@ void Terrain::PointAt(unsigned int firstIndex)
     }
     m_PointedAt = firstIndex;
     const GLsizei stride = GRID_FLOATS * sizeof(float);
-    const char* grid = m_Buffer != 0 ? NULL : reinterpret_cast<const char*>(m_ClientGrid.data());
-    grid += static_cast<size_t>(firstIndex) * stride;
-    glVertexPointer(3, GL_FLOAT, stride, grid);
-    glNormalPointer(GL_FLOAT, stride, grid + 3 * sizeof(float));
+    // Into the buffer the "pointers" are offsets, worked out as numbers.
+    uintptr_t grid = m_Buffer != 0 ? 0 : reinterpret_cast<uintptr_t>(m_ClientGrid.data());
+    grid += static_cast<uintptr_t>(firstIndex) * stride;
+    glVertexPointer(3, GL_FLOAT, stride, reinterpret_cast<const void*>(grid));
+    glNormalPointer(GL_FLOAT, stride, reinterpret_cast<const void*>(grid + 3 * sizeof(float)));
     for (GLenum unit : {GL_TEXTURE0_ARB, GL_TEXTURE1_ARB}) {
         ClientActiveTexture(unit);
-        glTexCoordPointer(2, GL_FLOAT, stride, grid + 6 * sizeof(float));
+        glTexCoordPointer(2, GL_FLOAT, stride, reinterpret_cast<const void*>(grid + 6 * sizeof(float)));
     }
     ClientActiveTexture(GL_TEXTURE0_ARB);
 }
@@ -430,16 +439,26 @@ int Terrain::CoarserEdges(const TerrainPatch& patch) const
 void Terrain::DrawPatch(TerrainPatch& patch)
 {
     int edges = CoarserEdges(patch);
+    // The strips' indices are the patch's own, in client memory; the lists
+    // are the level buffer's.
+    bool fromLevelBuffer = m_LevelBuffer != 0 && (patch.m_Level != 0 || edges != 0);
+    if (fromLevelBuffer != m_LevelBufferBound) {
+        BindBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, fromLevelBuffer ? m_LevelBuffer : 0);
+        m_LevelBufferBound = fromLevelBuffer;
+    }
     if (patch.m_Level == 0 && edges == 0) {
         PointAt(0);
         patch.Render(NULL);
         m_TrianglesDrawn += 2 * (patch.m_SizeVertices - 1) * (patch.m_SizeVertices - 1);
         return;
     }
-    const std::vector<unsigned int>& triangles = m_Levels->GetTriangles(patch.m_Level, edges);
+    int first = m_Levels->GetFirst(patch.m_Level, edges);
+    int count = m_Levels->GetCount(patch.m_Level, edges);
+    uintptr_t lists = m_LevelBuffer != 0 ? 0 : reinterpret_cast<uintptr_t>(m_Levels->GetIndices().data());
     PointAt(patch.m_FirstIndex);
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(triangles.size()), GL_UNSIGNED_INT, triangles.data());
-    m_TrianglesDrawn += static_cast<int>(triangles.size() / 3);
+    glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_INT,
+                   reinterpret_cast<const void*>(lists + static_cast<uintptr_t>(first) * sizeof(unsigned int)));
+    m_TrianglesDrawn += count / 3;
 }
 
 // The normal and texture-coordinate arrays on or off; positions stay.
@@ -453,12 +472,16 @@ void Terrain::SurfaceArrays(bool on) const
     set(GL_TEXTURE_COORD_ARRAY);
 }
 
-void Terrain::UnbindGrid() const
+void Terrain::UnbindGrid()
 {
     SurfaceArrays(false);
     glDisableClientState(GL_VERTEX_ARRAY);
     if (m_Buffer != 0) {
         BindBuffer(GL_ARRAY_BUFFER_ARB, 0);
+    }
+    if (m_LevelBufferBound) {
+        BindBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
+        m_LevelBufferBound = false;
     }
 }
 

@@ -55,6 +55,8 @@ public:
     // at its full grid instead, for comparison.
     bool m_FullDetail;
     PatchLevels* m_Levels;            // owned: the levels' triangle lists, shared by the patches
+    unsigned int m_LevelBuffer;       // the buffer object holding the lists; 0 without one
+    bool m_LevelBufferBound;          // while the grid is bound
     std::vector<TerrainPatch*> m_PatchGrid;  // not owned: the patches, row by row from the north-west
     int m_TrianglesDrawn;             // by the latest Render
     unsigned int m_PointedAt;         // the grid point the vertex arrays start at, while bound
@@ -120,7 +122,7 @@ private:
     void PointAt(unsigned int firstIndex);
     void BindGrid();
     void SurfaceArrays(bool on) const;
-    void UnbindGrid() const;
+    void UnbindGrid();
 
     Terrain(const Terrain&);
     Terrain& operator=(const Terrain&);

@@ -9,6 +9,9 @@
 #                        then each fuzzer for a minute from its seeds
 #   tools/run.sh build   build only
 #   tools/run.sh fuzzers build the libFuzzer targets with clang in build-fuzz
+#   tools/run.sh bench [FRAMES [START_UPS]]
+#                        build, then run the benchmark headless (its full-
+#                        screen rows on a private Xvfb under openbox)
 #   tools/run.sh package build a Release build and the Debian package
 #                        build/vellmora_VERSION_ARCH.deb (ARCH as dpkg
 #                        names this machine's, amd64 on a PC)
@@ -36,6 +39,8 @@ PACKAGE_TOOLS="dpkg-dev lintian desktop-file-utils appstream man-db"
 TEST_TOOLS="lame sox"
 # clang and its fuzzer runtime, for the fuzzers.
 FUZZ_TOOLS="clang libclang-rt-14-dev"
+# A window manager, for the benchmark's full screen.
+BENCH_TOOLS="openbox"
 # Tools that need more (the fuzzers, the screenshot) name it here.
 PACKAGES="$PACKAGES ${VELLMORA_EXTRA_PACKAGES:-}"
 
@@ -129,9 +134,10 @@ mode="${1:-}"
 case "$mode" in
     play|build) ;;
     fuzzers) PACKAGES="$PACKAGES $FUZZ_TOOLS" ;;
+    bench) PACKAGES="$PACKAGES $BENCH_TOOLS" ;;
     test) PACKAGES="$PACKAGES $PACKAGE_TOOLS $TEST_TOOLS $FUZZ_TOOLS" ;;
     package) PACKAGES="$PACKAGES $PACKAGE_TOOLS" ;;
-    *) echo "usage: $0 play|test|build|fuzzers|package" >&2; exit 2 ;;
+    *) echo "usage: $0 play|test|build|fuzzers|bench|package" >&2; exit 2 ;;
 esac
 
 install_missing
@@ -143,5 +149,6 @@ build_game
 case "$mode" in
     play) play ;;
     test) run_tests ;;
+    bench) shift; exec "$here/tools/with-xvfb" "$build/vellmora_bench" "$build/run" "$@" ;;
     build) ;;
 esac
