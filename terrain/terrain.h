@@ -33,6 +33,9 @@ struct Vertex {
     Vertex(float x, float y, float z) : m_Position(x, y, z), m_U(0.0f), m_V(0.0f) {}
 };
 
+// The floats of a grid point's record: position, normal, texture coordinates.
+static const int GRID_FLOATS = 8;
+
 class Terrain : public SceneObject {
 public:
     // The grid for drawing: per point, row-major, its position (3 floats),
