@@ -82,8 +82,6 @@ void Game::Init()
     m_Motion.Track(m_Skimmer);
     m_Motion.Track(m_Camera);
     m_Motion.Track(&m_Camera->m_LagPosition);
-    m_Mouse.m_DegreesPerCount = m_Settings.m_MouseSensitivity;
-    m_Mouse.m_Inverted = m_Settings.m_InvertMouse;
     ListTextures();
     OpenGamepad();
     StartMusic(m_Settings.m_MusicVolume, m_Settings.m_EffectsVolume);
@@ -304,7 +302,7 @@ void Game::SwitchViews()
 
 void Game::ApplyControls()
 {
-    SteerCraft(m_Input, *m_Skimmer, m_AfterburnerCharge, m_Mouse);
+    SteerCraft(m_Input, *m_Skimmer, m_AfterburnerCharge, m_Settings.m_Mouse);
     if (m_Input.m_Light) {
         m_Skimmer->ToggleLight();  // every tick the key is held: it flickers
     }

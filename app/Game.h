@@ -32,7 +32,6 @@ public:
     Skimmer* m_Skimmer;          // the player's craft; lives until the process ends
     World* m_World;              // lives until the process ends
     Settings m_Settings;         // the player's, read by Configure; the design's without a file
-    MouseFeel m_Mouse;           // from the settings
     bool m_Paused;               // the window lost the input focus, and the settings pause for that
     ControlState m_Controls;     // the keys and the mouse
     ControlState m_Input;        // this tick's keys, mouse and gamepad together, as the rules read them

@@ -2,7 +2,6 @@
 #include "app/Gamepad.h"
 
 #include <SDL/SDL.h>
-#include <cstdlib>
 
 #include "app/Logger.h"
 

@@ -127,7 +127,7 @@ void Parser::Take(int line, const std::string& name, const std::string& value)
             s.m_Fullscreen = static_cast<Settings::FullscreenChoice>(choice);
         }
     } else if (name == "invert_mouse" || name == "pause_when_unfocused" || name == "keys") {
-        bool& flag = name == "invert_mouse" ? s.m_InvertMouse
+        bool& flag = name == "invert_mouse" ? s.m_Mouse.m_Inverted
                      : name == "keys"       ? s.m_KeysByPosition
                                             : s.m_PauseWhenUnfocused;
         choice = flag ? 1 : 0;
@@ -135,7 +135,7 @@ void Parser::Take(int line, const std::string& name, const std::string& value)
             flag = choice == 1;
         }
     } else if (name == "mouse_sensitivity") {
-        Number(line, name, value, 0.05f, 10.0f, s.m_MouseSensitivity);
+        Number(line, name, value, 0.05f, 10.0f, s.m_Mouse.m_DegreesPerCount);
     } else if (name == "music_volume") {
         Percent(line, name, value, s.m_MusicVolume);
     } else if (name == "effects_volume") {
@@ -250,7 +250,7 @@ void Parser::Bind()
 }  // namespace
 
 Settings::Settings()
-    : m_Fullscreen(FULLSCREEN_ASK), m_MouseSensitivity(1.0f), m_InvertMouse(false), m_MusicVolume(100),
+    : m_Fullscreen(FULLSCREEN_ASK), m_Mouse(), m_MusicVolume(100),
       m_EffectsVolume(100), m_KeysByPosition(false), m_Keys(), m_PauseWhenUnfocused(false)
 {
 }

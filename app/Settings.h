@@ -17,8 +17,7 @@ struct Settings {
     enum FullscreenChoice { FULLSCREEN_ASK, FULLSCREEN_YES, FULLSCREEN_NO };
 
     FullscreenChoice m_Fullscreen;  // ask: the question at start
-    float m_MouseSensitivity;       // degrees per count of relative motion, 0.05 to 10
-    bool m_InvertMouse;             // mouse down lowers the nose
+    MouseFeel m_Mouse;              // degrees per count (0.05 to 10), and inverted or not
     int m_MusicVolume;              // percent of full, 0 to 100
     int m_EffectsVolume;            // percent of full, 0 to 100
     bool m_KeysByPosition;          // keys where they sit on a US keyboard, whatever the layout

@@ -19,8 +19,8 @@ TEST(SettingsFile, TheExampleFileIsTheGameAsDesigned)
     Settings settings = ParseSettings(text.str(), "vellmora.conf", problems);
     EXPECT_TRUE(problems.empty()) << problems[0];
     EXPECT_EQ(settings.m_Fullscreen, Settings::FULLSCREEN_ASK);
-    EXPECT_EQ(settings.m_MouseSensitivity, 1.0f);
-    EXPECT_FALSE(settings.m_InvertMouse || settings.m_KeysByPosition || settings.m_PauseWhenUnfocused);
+    EXPECT_EQ(settings.m_Mouse.m_DegreesPerCount, 1.0f);
+    EXPECT_FALSE(settings.m_Mouse.m_Inverted || settings.m_KeysByPosition || settings.m_PauseWhenUnfocused);
     EXPECT_EQ(settings.m_MusicVolume + settings.m_EffectsVolume, 200);
     const int designed[ACTION_COUNT] = {'w', 's', 'a', 'd', 'q', 'e', '\t', 'c', 'o', 'l'};
     for (int action = 0; action < ACTION_COUNT; ++action) {
@@ -39,8 +39,8 @@ TEST(SettingsFile, TakesEverySettingInAnyCaseWithCommentsAndSpaces)
                                       "vellmora.conf", problems);
     EXPECT_TRUE(problems.empty()) << problems[0];
     EXPECT_EQ(settings.m_Fullscreen, Settings::FULLSCREEN_YES);
-    EXPECT_NEAR(settings.m_MouseSensitivity, 0.25f, 1e-6f);
-    EXPECT_TRUE(settings.m_InvertMouse && settings.m_KeysByPosition && settings.m_PauseWhenUnfocused);
+    EXPECT_NEAR(settings.m_Mouse.m_DegreesPerCount, 0.25f, 1e-6f);
+    EXPECT_TRUE(settings.m_Mouse.m_Inverted && settings.m_KeysByPosition && settings.m_PauseWhenUnfocused);
     EXPECT_EQ(settings.m_MusicVolume, 0);
     EXPECT_EQ(settings.m_EffectsVolume, 55);
     EXPECT_EQ(settings.m_Keys.m_Keys[ACTION_THROTTLE], 273);   // SDLK_UP
@@ -79,7 +79,7 @@ TEST(SettingsFile, EachBadLineIsReportedAndLosesNothing)
     for (size_t i = 0; i < problems.size(); ++i) {
         EXPECT_EQ(problems[i], expected[i]);
     }
-    EXPECT_EQ(settings.m_MouseSensitivity, 2.0f);
+    EXPECT_EQ(settings.m_Mouse.m_DegreesPerCount, 2.0f);
     EXPECT_EQ(settings.m_MusicVolume, 50);
 }
 
