@@ -98,39 +98,46 @@ std::vector<PatchLevels::Point> PatchLevels::Triangulate(int level, int coarserE
     return triangles;
 }
 
+// The largest distance between the heights of the grid points inside the
+// triangle a, b, c and the plane through its corners' heights.
+template <typename Height>
+static float TriangleError(const Height& height, int ar, int ac, int br, int bc, int cr, int cc)
+{
+    float area = static_cast<float>((bc - ac) * (cr - ar) - (br - ar) * (cc - ac));
+    float error = 0.0f;
+    for (int r = std::min({ar, br, cr}); r <= std::max({ar, br, cr}); ++r) {
+        for (int k = std::min({ac, bc, cc}); k <= std::max({ac, bc, cc}); ++k) {
+            // Barycentric weights of the grid point in the triangle.
+            float wb = ((k - ac) * (cr - ar) - (r - ar) * (cc - ac)) / area;
+            float wc = ((bc - ac) * (r - ar) - (br - ar) * (k - ac)) / area;
+            if (wb < 0.0f || wc < 0.0f || wb + wc > 1.0f) {
+                continue;
+            }
+            float plane = (1.0f - wb - wc) * height(ar, ac) + wb * height(br, bc) + wc * height(cr, cc);
+            error = std::max(error, std::fabs(plane - height(r, k)));
+        }
+    }
+    return error;
+}
+
 void PatchLevels::MeasureErrors(const Terrain& terrain, int column, int row, float outErrors[MOST_LEVELS]) const
 {
     auto height = [&terrain, column, row](int r, int c) { return terrain.GetPosition(column + c, row + r).y; };
-    for (int level = 0; level < MOST_LEVELS; ++level) {
-        float error = level > 0 ? outErrors[level - 1] : 0.0f;
-        if (level > 0 && level < m_LevelCount) {
-            std::vector<Point> triangles = Triangulate(level, 0);
-            for (size_t t = 0; t < triangles.size(); t += 3) {
-                const Point& a = triangles[t];
-                const Point& b = triangles[t + 1];
-                const Point& c = triangles[t + 2];
-                float area = static_cast<float>((b.m_Column - a.m_Column) * (c.m_Row - a.m_Row) -
-                                                (b.m_Row - a.m_Row) * (c.m_Column - a.m_Column));
-                int rowLow = std::min({a.m_Row, b.m_Row, c.m_Row});
-                int rowHigh = std::max({a.m_Row, b.m_Row, c.m_Row});
-                int columnLow = std::min({a.m_Column, b.m_Column, c.m_Column});
-                int columnHigh = std::max({a.m_Column, b.m_Column, c.m_Column});
-                for (int r = rowLow; r <= rowHigh; ++r) {
-                    for (int k = columnLow; k <= columnHigh; ++k) {
-                        // Barycentric weights of the grid point in the triangle.
-                        float wb = ((k - a.m_Column) * (c.m_Row - a.m_Row) - (r - a.m_Row) * (c.m_Column - a.m_Column)) / area;
-                        float wc = ((b.m_Column - a.m_Column) * (r - a.m_Row) - (b.m_Row - a.m_Row) * (k - a.m_Column)) / area;
-                        if (wb < 0.0f || wc < 0.0f || wb + wc > 1.0f) {
-                            continue;
-                        }
-                        float surface = (1.0f - wb - wc) * height(a.m_Row, a.m_Column) +
-                                        wb * height(b.m_Row, b.m_Column) + wc * height(c.m_Row, c.m_Column);
-                        error = std::max(error, std::fabs(surface - height(r, k)));
-                    }
-                }
-            }
-        } else if (level >= m_LevelCount) {
-            error = INFINITY;  // no such level: never chosen
+    outErrors[0] = 0.0f;
+    for (int level = 1; level < MOST_LEVELS; ++level) {
+        if (level >= m_LevelCount) {
+            outErrors[level] = INFINITY;  // no such level: never chosen
+            continue;
+        }
+        // The level's own triangles, no edge following a neighbour.
+        float error = outErrors[level - 1];
+        const unsigned int* corner = m_Indices.data() + m_First[level][0];
+        for (int t = 0; t < m_Count[level][0]; t += 3, corner += 3) {
+            int a = static_cast<int>(corner[0]);
+            int b = static_cast<int>(corner[1]);
+            int c = static_cast<int>(corner[2]);
+            error = std::max(error, TriangleError(height, a / m_Side, a % m_Side, b / m_Side, b % m_Side, c / m_Side,
+                                                  c % m_Side));
         }
         outErrors[level] = error;
     }

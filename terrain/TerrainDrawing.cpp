@@ -162,15 +162,10 @@ static const float FULL_DETAIL_DISTANCE = 1500.0f;
 // What a neighbour's edge fans reach into a patch: two cells, diagonally.
 static const float FAN_REACH_CELLS = 3.0f;
 
-// How far the eye is from the nearest point of a patch: of its square, and
-// of its heights' span (the box's; the box's x and z reach the axes).
-static float DistanceToPatch(const Vector3& eye, const Vector3& corner, const Vector3& opposite,
-                             const BoundingBox& box)
+// How far a value is outside [low, high]; 0 inside.
+static float Outside(float value, float low, float high)
 {
-    float dx = std::fmax(std::fmax(std::fmin(corner.x, opposite.x) - eye.x, eye.x - std::fmax(corner.x, opposite.x)), 0.0f);
-    float dy = std::fmax(std::fmax(box.m_Min.y - eye.y, eye.y - box.m_Max.y), 0.0f);
-    float dz = std::fmax(std::fmax(std::fmin(corner.z, opposite.z) - eye.z, eye.z - std::fmax(corner.z, opposite.z)), 0.0f);
-    return std::sqrt(dx * dx + dy * dy + dz * dz);
+    return std::fmax(std::fmax(low - value, value - high), 0.0f);
 }
 
 void Terrain::ChooseLevels(const float m[16])
@@ -180,11 +175,17 @@ void Terrain::ChooseLevels(const float m[16])
                 -(m[8] * m[12] + m[9] * m[13] + m[10] * m[14]));
     int levels = m_Levels->GetLevelCount();
     float fullDetail = FULL_DETAIL_DISTANCE + FAN_REACH_CELLS * m_Spacing;
+    float half = static_cast<float>((m_Side - 1) / 2);
+    float size = static_cast<float>(m_CellsPerPatch * m_Spacing);
     for (TerrainPatch* patch : m_PatchGrid) {
-        int column = static_cast<int>(patch->m_FirstIndex % m_Side);
-        int row = static_cast<int>(patch->m_FirstIndex / m_Side);
-        float distance = DistanceToPatch(eye, GetPosition(column, row),
-                                         GetPosition(column + m_CellsPerPatch, row + m_CellsPerPatch), patch->m_Box);
+        // The nearest point of the patch's square and of its heights' span
+        // (its box's x and z reach the axes, so only its y is taken).
+        float west = m_Spacing * (patch->m_Column - half);
+        float north = m_Spacing * (half - patch->m_Row);
+        float dx = Outside(eye.x, west, west + size);
+        float dy = Outside(eye.y, patch->m_Box.m_Min.y, patch->m_Box.m_Max.y);
+        float dz = Outside(eye.z, north - size, north);
+        float distance = std::sqrt(dx * dx + dy * dy + dz * dz);
         float reach = distance / PIXELS_PER_UNIT;
         int level = 0;
         while (!m_FullDetail && distance >= fullDetail && level + 1 < levels &&
@@ -195,38 +196,42 @@ void Terrain::ChooseLevels(const float m[16])
     }
     // Neighbours keep within a level of each other, the finer one winning,
     // so that an edge need only follow a neighbour one level coarser.
-    int n = m_PatchesPerSide;
     for (bool changed = true; changed;) {
         changed = false;
-        for (int row = 0; row < n; ++row) {
-            for (int column = 0; column < n; ++column) {
-                int& level = m_PatchGrid[static_cast<size_t>(row) * n + column]->m_Level;
-                const int near[4][2] = {{row - 1, column}, {row, column + 1}, {row + 1, column}, {row, column - 1}};
-                for (const auto& at : near) {
-                    if (at[0] >= 0 && at[0] < n && at[1] >= 0 && at[1] < n &&
-                        level > m_PatchGrid[static_cast<size_t>(at[0]) * n + at[1]]->m_Level + 1) {
-                        level = m_PatchGrid[static_cast<size_t>(at[0]) * n + at[1]]->m_Level + 1;
-                        changed = true;
-                    }
+        for (TerrainPatch* patch : m_PatchGrid) {
+            int row = patch->m_Row / m_CellsPerPatch;
+            int column = patch->m_Column / m_CellsPerPatch;
+            for (const TerrainPatch* near : {PatchAt(row - 1, column), PatchAt(row, column + 1),
+                                             PatchAt(row + 1, column), PatchAt(row, column - 1)}) {
+                if (near != NULL && patch->m_Level > near->m_Level + 1) {
+                    patch->m_Level = near->m_Level + 1;
+                    changed = true;
                 }
             }
         }
     }
 }
 
+const TerrainPatch* Terrain::PatchAt(int row, int column) const
+{
+    if (row < 0 || row >= m_PatchesPerSide || column < 0 || column >= m_PatchesPerSide) {
+        return NULL;
+    }
+    return m_PatchGrid[static_cast<size_t>(row) * m_PatchesPerSide + column];
+}
+
 // The edges of the patch that meet a neighbour one level coarser.
 int Terrain::CoarserEdges(const TerrainPatch& patch) const
 {
-    int n = m_PatchesPerSide;
-    int row = static_cast<int>(patch.m_FirstIndex / m_Side) / m_CellsPerPatch;
-    int column = static_cast<int>(patch.m_FirstIndex % m_Side) / m_CellsPerPatch;
-    const int near[4][3] = {{row - 1, column, EDGE_NORTH}, {row, column + 1, EDGE_EAST},
-                            {row + 1, column, EDGE_SOUTH}, {row, column - 1, EDGE_WEST}};
+    int row = patch.m_Row / m_CellsPerPatch;
+    int column = patch.m_Column / m_CellsPerPatch;
+    const std::pair<const TerrainPatch*, int> near[4] = {
+        {PatchAt(row - 1, column), EDGE_NORTH}, {PatchAt(row, column + 1), EDGE_EAST},
+        {PatchAt(row + 1, column), EDGE_SOUTH}, {PatchAt(row, column - 1), EDGE_WEST}};
     int edges = 0;
     for (const auto& at : near) {
-        if (at[0] >= 0 && at[0] < n && at[1] >= 0 && at[1] < n &&
-            m_PatchGrid[static_cast<size_t>(at[0]) * n + at[1]]->m_Level > patch.m_Level) {
-            edges |= at[2];
+        if (at.first != NULL && at.first->m_Level > patch.m_Level) {
+            edges |= at.second;
         }
     }
     return edges;

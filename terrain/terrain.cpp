@@ -65,10 +65,10 @@ void Terrain::MeasureLevels()
     m_Quadtree->CollectLeaves(NULL, leaves);
     for (const QuadtreeNode* leaf : leaves) {
         for (TerrainPatch* patch : leaf->m_Patches) {
-            int column = static_cast<int>(patch->m_FirstIndex % m_Side);
-            int row = static_cast<int>(patch->m_FirstIndex / m_Side);
-            m_PatchGrid[static_cast<size_t>(row / m_CellsPerPatch) * m_PatchesPerSide + column / m_CellsPerPatch] = patch;
-            m_Levels->MeasureErrors(*this, column, row, patch->m_LevelErrors);
+            size_t place = static_cast<size_t>(patch->m_Row / m_CellsPerPatch) * m_PatchesPerSide +
+                           patch->m_Column / m_CellsPerPatch;
+            m_PatchGrid[place] = patch;
+            m_Levels->MeasureErrors(*this, patch->m_Column, patch->m_Row, patch->m_LevelErrors);
         }
     }
 }
@@ -217,7 +217,7 @@ void Terrain::AddObject(SceneObject* object)
 
 TerrainPatch::TerrainPatch(const Terrain* terrain, int I, int J, int S)
     : m_Indices(NULL), m_IndexCount(0), m_FirstIndex(0), m_LastIndex(0), m_SizeVertices(S), m_Terrain(terrain),
-      m_LevelErrors(), m_Level(0)
+      m_Column(I), m_Row(J), m_LevelErrors(), m_Level(0)
 {
     assert(I >= 0);
     assert(J >= 0);

@@ -14,9 +14,9 @@
 
 #include "scene/BoundingBox.h"
 #include "scene/SceneObject.h"
+#include "terrain/PatchLevels.h"
 
 class Heightmap;
-class PatchLevels;
 class QuadtreeNode;
 class Texture;
 class TerrainPatch;
@@ -120,6 +120,8 @@ private:
     void OrderNearestFirst(const float modelview[16]);
     void MeasureLevels();
     void ChooseLevels(const float modelview[16]);
+    // The patch at that place of the patches' grid; NULL outside it.
+    const TerrainPatch* PatchAt(int row, int column) const;
     int CoarserEdges(const TerrainPatch& patch) const;
     void DrawPatch(TerrainPatch& patch);
     void PointAt(unsigned int firstIndex);
@@ -144,7 +146,9 @@ public:
     int m_SizeVertices;               // S
     const Terrain* m_Terrain;         // not owned
     BoundingBox m_Box;                // the vertices' extent, always reaching 0
-    float m_LevelErrors[4];           // per level of detail, what it leaves out (see PatchLevels)
+    int m_Column;                     // I and J: the grid point of its north-west corner
+    int m_Row;
+    float m_LevelErrors[PatchLevels::MOST_LEVELS];  // per level of detail, what it leaves out
     int m_Level;                      // the level of the latest Render
 
     TerrainPatch(const Terrain* terrain, int I, int J, int S);
