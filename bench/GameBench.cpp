@@ -334,14 +334,21 @@ void MeasureTheLoop(Game& game, int loopMs, const char* title)
 // that core.
 enum Slowing { NOT_SLOWED, ONE_CORE, ONE_CORE_AND_A_BUSY_PROCESS };
 
-void RunChild(const char* const* arguments, Slowing slowing)
+// This program's own path; empty when it cannot be read.
+std::string SelfPath()
 {
     char self[4096];
     ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (length <= 0) {
+    return length > 0 ? std::string(self, static_cast<size_t>(length)) : std::string();
+}
+
+void RunChild(const char* const* arguments, Slowing slowing)
+{
+    std::string path = SelfPath();
+    if (path.empty()) {
         return;
     }
-    self[length] = '\0';
+    char* self = &path[0];
     std::vector<char*> argv(1, self);
     for (const char* const* argument = arguments; *argument != NULL; ++argument) {
         argv.push_back(const_cast<char*>(*argument));
@@ -427,12 +434,10 @@ int ScreenRowOnly(const char* assetDir, int frames)
 // by a settings file of its own.
 void MeasureFullScreen(const char* assetDir, const std::string& frames)
 {
-    char self[4096];
-    ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (length <= 0) {
+    std::string self = SelfPath();
+    if (self.empty()) {
         return;
     }
-    self[length] = '\0';
     double figures[2][4] = {{0.0}};
     for (int fullscreen = 0; fullscreen < 2; ++fullscreen) {
         char config[] = "/tmp/vellmora-bench-XXXXXX";
@@ -548,13 +553,12 @@ int FirstFrame(const char* assetDir)
 // taken in turn so that a busy moment of the machine falls on all alike.
 void MeasureStartupsAboveTheFloor(const char* assetDir, int count)
 {
-    char self[4096];
-    ssize_t length = readlink("/proc/self/exe", self, sizeof self - 20);
-    if (length <= 0 || count < 1) {
+    std::string path = SelfPath();
+    if (path.empty() || count < 1) {
         return;
     }
-    self[length] = '\0';
-    std::string floorPath = std::string(self, strrchr(self, '/') + 1) + "vellmora_floor";
+    char* self = &path[0];
+    std::string floorPath = path.substr(0, path.rfind('/') + 1) + "vellmora_floor";
     char* floorArgv[] = {const_cast<char*>(floorPath.c_str()), NULL};
     char* drawingArgv[] = {const_cast<char*>(floorPath.c_str()), const_cast<char*>("--draw"), NULL};
     char* gameArgv[] = {self, const_cast<char*>("--first-frame"), const_cast<char*>(assetDir), NULL};
