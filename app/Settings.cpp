@@ -3,18 +3,25 @@
 
 #include <SDL/SDL.h>
 #include <cerrno>
+#include <fcntl.h>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "app/Logger.h"
 
 namespace {
 
-// Far more than any settings file; the rest of a larger one is not read.
-const size_t MOST_BYTES = 64 * 1024;
+// Far more than any settings file; what lies past it is not read, nor the
+// line it cuts.
+const size_t MOST_BYTES = 1024 * 1024;
+
+// Notepad begins a UTF-8 file with one.
+const char BYTE_ORDER_MARK[] = "\xEF\xBB\xBF";
 
 const char* const ACTION_NAMES[ACTION_COUNT] = {
     "throttle", "brake", "strafe_left", "strafe_right", "roll_left",
@@ -83,7 +90,9 @@ private:
     // Sets inOut to the word's index among words; false when it is none.
     bool Word(int line, const std::string& name, const std::string& value, const char* const* words, int count,
               int& inOut);
-    void Number(int line, const std::string& name, const std::string& value, float low, float high, float& inOut);
+    // The bounds are doubles, as the number is read: 0.05 as a float is a
+    // little over 0.05, and would turn the least value away.
+    void Number(int line, const std::string& name, const std::string& value, double low, double high, float& inOut);
     void Percent(int line, const std::string& name, const std::string& value, int& inOut);
     void Key(int line, int action, const std::string& value);
 
@@ -107,6 +116,11 @@ void Parser::Line(int number, const std::string& text)
 {
     std::string line = Trimmed(text.substr(0, text.find('#')));
     if (line.empty()) {
+        return;
+    }
+    // The C strings the values are read from would end at it.
+    if (line.find('\0') != std::string::npos) {
+        Problem(number, "holds a NUL byte; ignored");
         return;
     }
     size_t equals = line.find('=');
@@ -135,7 +149,7 @@ void Parser::Take(int line, const std::string& name, const std::string& value)
             flag = choice == 1;
         }
     } else if (name == "mouse_sensitivity") {
-        Number(line, name, value, 0.05f, 10.0f, s.m_Mouse.m_DegreesPerCount);
+        Number(line, name, value, 0.05, 10.0, s.m_Mouse.m_DegreesPerCount);
     } else if (name == "music_volume") {
         Percent(line, name, value, s.m_MusicVolume);
     } else if (name == "effects_volume") {
@@ -169,7 +183,8 @@ bool Parser::Word(int line, const std::string& name, const std::string& value, c
     return false;
 }
 
-void Parser::Number(int line, const std::string& name, const std::string& value, float low, float high, float& inOut)
+void Parser::Number(int line, const std::string& name, const std::string& value, double low, double high,
+                    float& inOut)
 {
     char* end = NULL;
     double number = strtod(value.c_str(), &end);
@@ -259,7 +274,8 @@ Settings ParseSettings(const std::string& text, const char* fileName, std::vecto
 {
     Parser parser(fileName, outProblems);
     int number = 0;
-    for (size_t start = 0; start < text.size();) {
+    size_t start = text.compare(0, 3, BYTE_ORDER_MARK) == 0 ? 3 : 0;
+    while (start < text.size()) {
         size_t end = text.find('\n', start);
         if (end == std::string::npos) {
             end = text.size();
@@ -281,25 +297,75 @@ std::string SettingsPath()
     return home != NULL && home[0] != '\0' ? std::string(home) + "/.config/vellmora/vellmora.conf" : "";
 }
 
+// What kind of file st is, for the log: the settings are only read from a
+// regular one (a FIFO would block the start for good).
+static const char* KindOfFile(const struct stat& st)
+{
+    return S_ISDIR(st.st_mode)    ? "a folder"
+           : S_ISFIFO(st.st_mode) ? "a FIFO"
+           : S_ISSOCK(st.st_mode) ? "a socket"
+           : S_ISCHR(st.st_mode)  ? "a character device"
+           : S_ISBLK(st.st_mode)  ? "a block device"
+                                  : "not a regular file";
+}
+
+// Reads up to MOST_BYTES + 1 bytes of the open file into outText; false on
+// a read error.
+static bool ReadAtMost(int fd, std::string& outText)
+{
+    outText.assign(MOST_BYTES + 1, '\0');
+    size_t used = 0;
+    while (used < outText.size()) {
+        ssize_t got = read(fd, &outText[used], outText.size() - used);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return false;
+        }
+        if (got == 0) {
+            break;
+        }
+        used += static_cast<size_t>(got);
+    }
+    outText.resize(used);
+    return true;
+}
+
 Settings LoadSettings(const std::string& path)
 {
-    FILE* file = path.empty() ? NULL : fopen(path.c_str(), "rb");
-    if (file == NULL) {
+    // Non-blocking, so that whatever sits at the path cannot hold the start.
+    int fd = path.empty() ? -1 : open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
         if (!path.empty() && errno != ENOENT && errno != ENOTDIR) {
             LogMessage("Settings: %s could not be read (%s); the game's own settings are used", path.c_str(),
                        strerror(errno));
         }
         return Settings();
     }
-    std::string text(MOST_BYTES, '\0');
-    text.resize(fread(&text[0], 1, MOST_BYTES, file));
-    bool failed = ferror(file) != 0;
-    fclose(file);
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        LogMessage("Settings: %s is %s, which the game does not read; the game's own settings are used",
+                   path.c_str(), KindOfFile(st));
+        close(fd);
+        return Settings();
+    }
+    std::string text;
+    bool failed = !ReadAtMost(fd, text);
+    close(fd);
     if (failed) {
         LogMessage("Settings: %s could not be read; the game's own settings are used", path.c_str());
         return Settings();
     }
     LogMessage("Settings: %s", path.c_str());
+    if (text.size() > MOST_BYTES) {
+        // Never half a line: the cut one could name another setting.
+        text.resize(MOST_BYTES);
+        size_t lastEnd = text.rfind('\n');
+        text.resize(lastEnd == std::string::npos ? 0 : lastEnd + 1);
+        LogMessage("Settings: %s is over %zu KiB; only its first %zu bytes, whole lines, are read", path.c_str(),
+                   MOST_BYTES / 1024, text.size());
+    }
     std::vector<std::string> problems;
     Settings settings = ParseSettings(text, "vellmora.conf", problems);
     for (const std::string& problem : problems) {

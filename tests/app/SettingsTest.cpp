@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "app/Settings.h"
+#include "tests/support/TempDir.h"
 
 // The example the package installs names every setting at its default.
 TEST(SettingsFile, TheExampleFileIsTheGameAsDesigned)
@@ -31,7 +34,8 @@ TEST(SettingsFile, TheExampleFileIsTheGameAsDesigned)
 TEST(SettingsFile, TakesEverySettingInAnyCaseWithCommentsAndSpaces)
 {
     std::vector<std::string> problems;
-    Settings settings = ParseSettings("FullScreen=YES\r\n"
+    // Notepad's byte-order mark first.
+    Settings settings = ParseSettings("\xEF\xBB\xBF" "FullScreen=YES\r\n"
                                       "  mouse_sensitivity =  0.25   # a fast mouse\n"
                                       "Invert_Mouse = yes\nmusic_volume = 0\neffects_volume=55\n"
                                       "keys = Positions\npause_when_unfocused = yes\n"
@@ -46,6 +50,15 @@ TEST(SettingsFile, TakesEverySettingInAnyCaseWithCommentsAndSpaces)
     EXPECT_EQ(settings.m_Keys.m_Keys[ACTION_THROTTLE], 273);   // SDLK_UP
     EXPECT_EQ(settings.m_Keys.m_Keys[ACTION_BRAKE], 304);      // SDLK_LSHIFT
     EXPECT_EQ(settings.m_Keys.m_Keys[ACTION_LIGHT], ' ');
+
+    // Every documented bound is taken.
+    Settings least = ParseSettings("mouse_sensitivity = 0.05\nmusic_volume = 0\neffects_volume = 100", "v", problems);
+    Settings most = ParseSettings("mouse_sensitivity = 10\nmusic_volume = 100\neffects_volume = 0", "v", problems);
+    EXPECT_TRUE(problems.empty()) << problems[0];
+    EXPECT_EQ(least.m_Mouse.m_DegreesPerCount, 0.05f);
+    EXPECT_EQ(most.m_Mouse.m_DegreesPerCount, 10.0f);
+    EXPECT_EQ(least.m_MusicVolume + most.m_EffectsVolume, 0);
+    EXPECT_EQ(most.m_MusicVolume + least.m_EffectsVolume, 200);
 }
 
 // Each bad line is named with its number and reason; the setting keeps what
@@ -53,7 +66,7 @@ TEST(SettingsFile, TakesEverySettingInAnyCaseWithCommentsAndSpaces)
 TEST(SettingsFile, EachBadLineIsReportedAndLosesNothing)
 {
     std::vector<std::string> problems;
-    Settings settings = ParseSettings("mouse_sensitivity = 2\n"
+    const char text[] = "mouse_sensitivity = 2\n"
                                       "mouse_sensitivity = 11\n"
                                       "mouse_sensitivity = nan\n"
                                       "music_volume = 50\nmusic_volume = 12.5\n"
@@ -62,8 +75,9 @@ TEST(SettingsFile, EachBadLineIsReportedAndLosesNothing)
                                       "colour = blue\n"
                                       "invert_mouse =\n"
                                       "throttle = warp\n"
-                                      "brake = escape\n",
-                                      "vellmora.conf", problems);
+                                      "brake = escape\n"
+                                      "throttle = up\0 junk\n";
+    Settings settings = ParseSettings(std::string(text, sizeof text - 1), "vellmora.conf", problems);
     const char* const expected[] = {
         "vellmora.conf line 2: mouse_sensitivity must be a number from 0.05 to 10; kept 2",
         "vellmora.conf line 3: mouse_sensitivity must be a number from 0.05 to 10; kept 2",
@@ -74,6 +88,7 @@ TEST(SettingsFile, EachBadLineIsReportedAndLosesNothing)
         "vellmora.conf line 9: invert_mouse must be no or yes; kept no",
         "vellmora.conf line 10: throttle must be a key's name, such as w, up or left shift; kept w",
         "vellmora.conf line 11: escape always quits and cannot be bound; kept s",
+        "vellmora.conf line 12: holds a NUL byte; ignored",
     };
     ASSERT_EQ(problems.size(), sizeof expected / sizeof expected[0]);
     for (size_t i = 0; i < problems.size(); ++i) {
@@ -81,6 +96,34 @@ TEST(SettingsFile, EachBadLineIsReportedAndLosesNothing)
     }
     EXPECT_EQ(settings.m_Mouse.m_DegreesPerCount, 2.0f);
     EXPECT_EQ(settings.m_MusicVolume, 50);
+    EXPECT_EQ(settings.m_Keys.m_Keys[ACTION_THROTTLE], 'w');
+}
+
+// A file the size of many: a line straddling 64 KiB is read whole, one
+// straddling the limit is not read at all; what is not a file is not opened
+// for reading, and the log says why.
+TEST(SettingsFile, ReadsWholeLinesOfRegularFilesOnly)
+{
+    TempDir dir;
+    std::string text(65536 - 6, '#');
+    text += "\nthrottle = up\n";
+    std::string huge = text + std::string(1024 * 1024 - text.size() - 4, '#') + "\nbrake = down\n";
+    std::ofstream("big.conf") << text;
+    std::ofstream("huge.conf") << huge;
+    EXPECT_EQ(LoadSettings(dir.Path() + "/big.conf").m_Keys.m_Keys[ACTION_THROTTLE], 273);  // SDLK_UP
+    Settings cut = LoadSettings(dir.Path() + "/huge.conf");
+    EXPECT_EQ(cut.m_Keys.m_Keys[ACTION_THROTTLE], 273);
+    EXPECT_EQ(cut.m_Keys.m_Keys[ACTION_BRAKE], 's');
+
+    ASSERT_EQ(mkfifo("fifo.conf", 0600), 0);
+    ASSERT_EQ(mkdir("folder.conf", 0700), 0);
+    EXPECT_EQ(LoadSettings(dir.Path() + "/fifo.conf").m_Fullscreen, Settings::FULLSCREEN_ASK);
+    LoadSettings(dir.Path() + "/folder.conf");
+    std::string log = dir.ReadFile("vellmora.log");
+    EXPECT_NE(log.find("huge.conf is over 1024 KiB; only its first 1048573 bytes, whole lines, are read"),
+              std::string::npos) << log;
+    EXPECT_NE(log.find("fifo.conf is a FIFO, which the game does not read"), std::string::npos) << log;
+    EXPECT_NE(log.find("folder.conf is a folder, which the game does not read"), std::string::npos) << log;
 }
 
 // Two actions may swap their keys; a key already another action's is
