@@ -48,13 +48,15 @@ static const int MESSAGE_SPACING = 30;
 Game::Game()
     : m_Title(strdup("Vellmora")), m_WindowWidth(800), m_WindowHeight(600), m_Screen(NULL),
       m_Font(NULL), m_Scene(NULL), m_Camera(NULL), m_Skimmer(NULL), m_World(NULL), m_Paused(false), m_DisplayedSpeed(0),
-      m_AfterburnerCharge(0), m_TicksRun(0), m_FramesDrawn(0), m_LevelSeed(0), m_AfterSwap(NULL)
+      m_AfterburnerCharge(0), m_TicksRun(0), m_FramesDrawn(0), m_LevelSeed(0), m_Events(new std::deque<SDL_Event>()),
+      m_AfterSwap(NULL)
 {
     LogReset();
 }
 
 Game::~Game()
 {
+    delete m_Events;
     delete m_Camera;
     delete m_Font;
     delete m_Scene;
@@ -137,10 +139,7 @@ void Game::SetupVideo()
 
     SDL_ShowCursor(0);
     SDL_WM_GrabInput(SDL_GRAB_ON);
-    // The loop reads the relative motion directly and takes one event per
-    // frame; queued motion events would fill SDL's queue faster than that and
-    // crowd out key events (a released key would stay held).
-    SDL_EventState(SDL_MOUSEMOTION, SDL_IGNORE);
+    IgnoreUnusedEvents();
 
     glEnable(GL_LIGHT0);
     glEnable(GL_LIGHT1);
@@ -204,8 +203,13 @@ bool Game::RunTick()
 {
     bool running = true;
     SDL_Event event;
-    if (SDL_PollEvent(&event)) {
-        running = HandleEvent(event);
+    SDL_PumpEvents();
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_ALLEVENTS) > 0) {
+        m_Events->push_back(event);
+    }
+    if (!m_Events->empty()) {
+        running = HandleEvent(m_Events->front());
+        m_Events->pop_front();
     }
     if (m_Paused) {
         // Nothing moves; the mouse's motion over other windows is no turn.
@@ -272,6 +276,17 @@ bool Game::HandleEvent(const SDL_Event& event)
         return false;
     default:
         return true;
+    }
+}
+
+void Game::IgnoreUnusedEvents()
+{
+    // The mouse's motion is read directly, the pad's state each tick; the
+    // game uses no mouse button.
+    for (int type = SDL_NOEVENT + 1; type < SDL_NUMEVENTS; ++type) {
+        if (type != SDL_KEYDOWN && type != SDL_KEYUP && type != SDL_ACTIVEEVENT && type != SDL_QUIT) {
+            SDL_EventState(static_cast<Uint8>(type), SDL_IGNORE);
+        }
     }
 }
 

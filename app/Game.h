@@ -8,6 +8,8 @@
 #ifndef APP_GAME_H
 #define APP_GAME_H
 
+#include <deque>
+
 #include "app/Controls.h"
 #include "app/Settings.h"
 #include "scene/MotionBlend.h"
@@ -41,6 +43,9 @@ public:
     long long m_TicksRun;        // since Init
     long long m_FramesDrawn;     // since Init
     unsigned int m_LevelSeed;    // 0: Init seeds the level with the time in seconds
+    // SDL's events as they came, emptied a tick at a time: SDL's own queue
+    // holds 128 and drops what comes past that, a key's release included.
+    std::deque<SDL_Event>* m_Events;  // owned
     // Called after every swap when set: where a benchmark watches the frames.
     void (*m_AfterSwap)();
 
@@ -85,6 +90,10 @@ public:
 private:
     // Returns false for SDL_QUIT.
     bool HandleEvent(const SDL_Event& event);
+    // Turns away at the source every kind of event the loop has no use for
+    // (mouse buttons and the wheel, the pad's, the window's), so that none
+    // can fill SDL's queue.
+    static void IgnoreUnusedEvents();
     void SwitchViews();
     // The window lost the input focus (paused true) or has it back: the
     // ticks stop, and the mouse is free, while it is away.

@@ -72,7 +72,9 @@ bool GameDriver::Frames(int count)
 void GameDriver::DrainEvents(int limit)
 {
     SDL_PumpEvents();
-    for (int i = 0; i < limit && SDL_PeepEvents(NULL, 1, SDL_PEEKEVENT, SDL_ALLEVENTS) > 0; ++i) {
+    for (int i = 0;
+         i < limit && (SDL_PeepEvents(NULL, 1, SDL_PEEKEVENT, SDL_ALLEVENTS) > 0 || !m_Game->m_Events->empty());
+         ++i) {
         m_Game->RunFrame();
         SDL_PumpEvents();
     }

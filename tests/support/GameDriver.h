@@ -27,7 +27,7 @@ public:
     void PushQuit();
     // Runs frames; returns false once the loop would have ended.
     bool Frames(int count);
-    // Runs frames until SDL's queue is empty (at most limit frames).
+    // Runs frames until SDL's queue and the game's are empty (at most limit frames).
     void DrainEvents(int limit = 1000);
 
 private:
