@@ -3,69 +3,90 @@
 // mixer's music hook). Effects are decoded once per file name and replayed.
 #include <SDL/SDL.h>
 #include <SDL/SDL_mixer.h>
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "app/Fatal.h"
+#include "app/Logger.h"
 #include "sound/MusicStream.h"
 #include "sound/Sound.h"
 
 static const int MIX_RATE = 44100;
 static const int CHANNELS = 32;
 static const char* const MUSIC_FILE = "techno.mp3";
+// Far above any song the game could play; a larger file is refused unread.
+static const off_t MOST_MUSIC_BYTES = 256LL * 1024 * 1024;
 
 // The error text on standard output; on standard error, for the player,
-// what went wrong in plain words.
+// what went wrong in plain words. Both go to the log too: started from a
+// desktop's menu, nobody sees the terminal.
 [[noreturn]] static void FailStartup(int code, const char* explanation)
 {
     printf("%s\n", ErrorText(code));
     fflush(stdout);
     fprintf(stderr, "Vellmora: %s\n", explanation);
+    LogMessage("%s", ErrorText(code));
+    LogMessage("Vellmora: %s", explanation);
     ExitRestoringDisplay(1);
 }
 
-[[noreturn]] static void FailMusic(int code)
+[[noreturn]] static void FailMusic(int code, const char* reason)
 {
-    char explanation[PATH_MAX + 100];
-    snprintf(explanation, sizeof explanation, "the music %s could not be loaded from %s (%s).", MUSIC_FILE,
-             WorkingDirectory(), ErrorText(code));
+    char explanation[PATH_MAX + 200];
+    snprintf(explanation, sizeof explanation, "the music %s could not be loaded from %s (%s%s).", MUSIC_FILE,
+             WorkingDirectory(), ErrorText(code), reason);
     FailStartup(code, explanation);
 }
 
-// Reads the whole file into memory from malloc. Returns SOUND_OK or an
-// error code.
-static int ReadWholeFile(const char* fileName, unsigned char** outBytes, size_t* outSize)
+// Reads the whole of a regular file of at most MOST_MUSIC_BYTES into memory
+// from malloc. Returns SOUND_OK or an error code; outReason says more where
+// the code alone would mislead. Opened without blocking: a FIFO at the name
+// would hold the start for good.
+static int ReadWholeFile(const char* fileName, unsigned char** outBytes, size_t* outSize, const char** outReason)
 {
-    FILE* file = fopen(fileName, "rb");
-    if (file == NULL) {
+    int fd = open(fileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
         return SOUND_ERROR_FILE_NOT_FOUND;
     }
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > MOST_MUSIC_BYTES) {
+        *outReason = S_ISREG(st.st_mode) ? ": it is over 256 MB" : ": it is not a regular file";
+        close(fd);
+        return SOUND_ERROR_FILE_LOAD;
+    }
+    // The size stat gave, and one byte more to see the file has not grown.
+    size_t capacity = static_cast<size_t>(st.st_size) + 1;
+    unsigned char* bytes = static_cast<unsigned char*>(malloc(capacity));
+    if (bytes == NULL) {
+        close(fd);
+        return SOUND_ERROR_MEMORY;
+    }
     size_t size = 0;
-    size_t capacity = 0;
-    unsigned char* bytes = NULL;
     int result = SOUND_OK;
-    for (;;) {
-        if (size == capacity) {
-            capacity = capacity == 0 ? 1 << 20 : capacity * 2;
-            unsigned char* grown = static_cast<unsigned char*>(realloc(bytes, capacity));
-            if (grown == NULL) {
-                result = SOUND_ERROR_MEMORY;
-                break;
-            }
-            bytes = grown;
+    while (size < capacity) {
+        ssize_t got = read(fd, bytes + size, capacity - size);
+        if (got < 0 && errno == EINTR) {
+            continue;
         }
-        size_t got = fread(bytes + size, 1, capacity - size, file);
-        size += got;
-        if (got == 0) {
-            result = ferror(file) ? SOUND_ERROR_FILE_LOAD : SOUND_OK;
+        if (got <= 0) {
+            result = got < 0 ? SOUND_ERROR_FILE_LOAD : SOUND_OK;
             break;
         }
+        size += static_cast<size_t>(got);
     }
-    fclose(file);
+    close(fd);
+    if (size == capacity) {
+        *outReason = ": it grew while it was read";
+        result = SOUND_ERROR_FILE_LOAD;
+    }
     if (result != SOUND_OK) {
         free(bytes);
         return result;
@@ -112,14 +133,15 @@ void StartMusic(int musicPercent, int effectsPercent)
     Mix_QuerySpec(&rate, &format, &channels);
     unsigned char* bytes = NULL;
     size_t size = 0;
-    int error = ReadWholeFile(MUSIC_FILE, &bytes, &size);
+    const char* reason = "";
+    int error = ReadWholeFile(MUSIC_FILE, &bytes, &size, &reason);
     // Lives as long as the process, like the song it plays.
     MusicStream* music = new MusicStream();
     if (error == SOUND_OK) {
         error = music->Open(bytes, size, rate, channels, format);
     }
     if (error != SOUND_OK) {
-        FailMusic(error);
+        FailMusic(error, reason);
     }
     music->SetVolume(musicPercent);
     Mix_HookMusic(PlayMusic, music);

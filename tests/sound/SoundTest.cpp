@@ -8,7 +8,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -277,6 +281,32 @@ TEST_F(SoundLayer, MissingOrBrokenMusicEndsStartUp)
     fclose(noise);
     EXPECT_EXIT(StartMusicShowingStdout(), testing::ExitedWithCode(1),
                 "\nLoading the song\\.\\.\\.\n\nUnknown file format\n");
+    // Nothing that is not a plain file is read, nor one far too large: a
+    // FIFO would hold the start for good, /dev/zero fill the memory.
+    unlink("techno.mp3");
+    ASSERT_EQ(mkfifo("techno.mp3", 0600), 0);
+    EXPECT_EXIT(StartMusicShowingStdout(), testing::ExitedWithCode(1),
+                "\nError loading file\nVellmora: the music .* \\(Error loading file: it is not a regular file\\)");
+    unlink("techno.mp3");
+    ASSERT_EQ(symlink("/dev/zero", "techno.mp3"), 0);
+    EXPECT_EXIT(StartMusicShowingStdout(), testing::ExitedWithCode(1), "it is not a regular file");
+    unlink("techno.mp3");
+    ASSERT_EQ(truncate(creat("techno.mp3", 0600) >= 0 ? "techno.mp3" : "", 257LL << 20), 0);
+    EXPECT_EXIT(StartMusicShowingStdout(), testing::ExitedWithCode(1), "Error loading file: it is over 256 MB");
+    // From a desktop's menu nobody sees the terminal: the log says it too.
+    // (A death test's child runs in a working directory of its own.)
+    pid_t child = fork();
+    if (child == 0) {
+        freopen("/dev/null", "w", stdout);
+        freopen("/dev/null", "w", stderr);
+        StartMusic();
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+    std::string log = m_Dir.ReadFile("vellmora.log");
+    EXPECT_NE(log.find("Error loading file\nVellmora: the music techno.mp3 could not be loaded from /"),
+              std::string::npos) << log;
 }
 
 TEST_F(SoundLayer, NoOutputDeviceEndsStartUp)
