@@ -45,6 +45,14 @@ static const int AFTERBURNER_LINE_Y = 120;
 static const int FIRST_MESSAGE_Y = 60;
 static const int MESSAGE_SPACING = 30;
 
+// A quit event waits in SDL's queue (a signal, taken while nothing read the queue).
+static bool QuitRequested()
+{
+    SDL_Event event;
+    SDL_PumpEvents();
+    return SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, SDL_QUITMASK) > 0;
+}
+
 Game::Game()
     : m_Title(strdup("Vellmora")), m_WindowWidth(800), m_WindowHeight(600), m_Screen(NULL),
       m_Font(NULL), m_Scene(NULL), m_Camera(NULL), m_Skimmer(NULL), m_World(NULL), m_Paused(false), m_DisplayedSpeed(0),
@@ -117,6 +125,11 @@ void Game::SetupVideo()
     bool fullscreen = m_Settings.m_Fullscreen == Settings::FULLSCREEN_ASK
                           ? AskYesNo("Do you want to run in Fullscreen Mode?", "Options")
                           : m_Settings.m_Fullscreen == Settings::FULLSCREEN_YES;
+    if (QuitRequested()) {
+        // Ctrl+C or SIGTERM while the question was up: the game ends there
+        // as it would in play, before any window or music.
+        ExitRestoringDisplay(0);
+    }
     if (fullscreen) {
         flags |= SDL_FULLSCREEN | SDL_NOFRAME;
     }

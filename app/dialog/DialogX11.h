@@ -13,7 +13,9 @@
 #include <string>
 #include <vector>
 
-enum Answer { ANSWER_NONE, ANSWER_OK, ANSWER_YES, ANSWER_NO, ANSWER_FAILED };
+// ANSWER_QUIT: the player asked the game to end (Ctrl+C, SIGTERM) while the
+// box was up; the request stays in SDL's queue for the game to take.
+enum Answer { ANSWER_NONE, ANSWER_OK, ANSWER_YES, ANSWER_NO, ANSWER_FAILED, ANSWER_QUIT };
 enum Colour { BACKGROUND, TEXT, BUTTON, BUTTON_HOVER, BUTTON_BORDER, DEFAULT, DEFAULT_HOVER, DEFAULT_TEXT,
               FOCUS, QUESTION_SIGN, ERROR_SIGN, COLOUR_COUNT };
 

@@ -5,7 +5,8 @@
 // game's grab of the mouse is lifted and the pointer shown.
 // Mouse clicks press a button; Return and Space press the focused one (Yes
 // first), Tab and the arrow keys move the focus, 'y' and 'n' answer
-// directly and Escape dismisses an OK box.
+// directly and Escape dismisses an OK box. Ctrl+C or SIGTERM closes a box
+// unanswered (the question as a Yes), leaving SDL's quit event for the game.
 #include "app/dialog/MessageBox.h"
 
 #include <SDL/SDL.h>
@@ -14,8 +15,10 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <poll.h>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -27,6 +30,50 @@ namespace {
 
 // The most bytes of a caption looked at; any more would not show.
 const size_t MAX_CAPTION_BYTES = 512;
+// How long a box waits for its display or terminal before it looks again
+// whether the player asked to quit.
+const int QUIT_CHECK_MS = 100;
+
+// SDL's signal handlers turn Ctrl+C and SIGTERM into a quit event at its
+// next pump; the event stays queued for the game, which ends on it.
+bool QuitRequested()
+{
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
+        return false;
+    }
+    SDL_PumpEvents();
+    SDL_Event event;
+    return SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, SDL_QUITMASK) > 0;
+}
+
+// Waits until fd has something to read or the player asks to quit; false
+// for the quit.
+bool WaitReadable(int fd)
+{
+    for (;;) {
+        if (QuitRequested()) {
+            return false;
+        }
+        struct pollfd watched = {fd, POLLIN, 0};
+        int ready = poll(&watched, 1, QUIT_CHECK_MS);
+        if (ready > 0 || (ready < 0 && errno != EINTR)) {
+            return true;
+        }
+    }
+}
+
+// The next event of the dialog's display; false when the player asks to
+// quit first.
+bool NextEvent(Display* display, XEvent* outEvent)
+{
+    while (XPending(display) == 0) {
+        if (!WaitReadable(ConnectionNumber(display))) {
+            return false;
+        }
+    }
+    XNextEvent(display, outEvent);
+    return !QuitRequested();
+}
 
 Answer AnswerForKey(Dialog& dialog, KeySym key)
 {
@@ -125,7 +172,9 @@ Answer WaitForAnswer(Dialog& dialog, Atom deleteAtom)
     Answer answer = ANSWER_NONE;
     while (answer == ANSWER_NONE) {
         XEvent event;
-        XNextEvent(dialog.display, &event);
+        if (!NextEvent(dialog.display, &event)) {
+            return ANSWER_QUIT;
+        }
         switch (event.type) {
         case Expose:
             if (event.xexpose.count == 0) {
@@ -242,7 +291,7 @@ Answer RunDialog(const char* text, const char* caption, bool question)
 }
 
 // The terminal fallback: the question is asked when standard input is a
-// terminal; otherwise the default (yes) stands.
+// terminal; otherwise the default (yes) stands, as it does on a quit request.
 bool AskOnTerminal(const char* text, const char* caption)
 {
     fprintf(stderr, "%s: %s [Y/n] ", caption, text);
@@ -252,6 +301,10 @@ bool AskOnTerminal(const char* text, const char* caption)
         return true;
     }
     char line[64];
+    if (!WaitReadable(STDIN_FILENO)) {
+        fprintf(stderr, "\n");
+        return true;
+    }
     if (fgets(line, sizeof line, stdin) == NULL) {
         return true;
     }

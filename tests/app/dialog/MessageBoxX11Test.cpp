@@ -177,6 +177,19 @@ TEST(MessageDialog, IsADialogAboveTheGameWindowTitledInUtf8)
     EXPECT_GT(atol(properties.substr(properties.rfind('\n', properties.size() - 2) + 1).c_str()), 300);
 }
 
+// SIGTERM (or Ctrl+C) while the question is up closes it at once; the quit
+// stays in SDL's queue, where the game ends on it.
+TEST(QuestionDialog, ASignalClosesItAndLeavesTheQuitToTheGame)
+{
+    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    PersonWillDo("Options", "kill -TERM " + std::to_string(getpid()));
+    AskYesNo("Do you want to run in Fullscreen Mode?", "Options");
+    SDL_Event event;
+    EXPECT_EQ(SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_QUITMASK), 1);
+    SDL_Quit();
+    EXPECT_NE(system("xdotool search --name '^Options$' >/dev/null 2>&1"), 0) << "the dialog is still up";
+}
+
 TEST(DialogsWithoutADisplay, WriteToStandardErrorAndDefaultToYes)
 {
     std::string display = getenv("DISPLAY") != NULL ? getenv("DISPLAY") : "";
