@@ -180,7 +180,7 @@ void Game::Configure()
     // resolution with black bars, and the screen's mode is never changed.
     // The game's own view stays 800 x 600 throughout.
     setenv("SDL12COMPAT_OPENGL_SCALING", "1", 1);
-    int scale = DesktopScale();
+    int scale = WindowScale(m_WindowWidth, m_WindowHeight);
     if (scale > 1) {
         char factor[16];
         snprintf(factor, sizeof factor, "%d", scale);

@@ -590,15 +590,25 @@ TEST(GameScreen, ShowsLitGroundAndTheSkyAboveTheHorizon)
 }
 
 
-TEST(DesktopScale, KeepsTheGamesViewAndSteeringInAnEnlargedWindow)
+// The largest factor up to the desktop's whose window fits: on the test's
+// 1024 x 768 screen a desktop at 200 % gets a window of the game's own size,
+// and the log says why.
+TEST(DesktopScale, KeepsTheGamesViewAndSteeringInAWindowThatFits)
 {
     EXPECT_EQ(ScaleFrom(NULL, "Xft.antialias:\t1\nXft.dpi:\t192\n"), 2);
     EXPECT_EQ(ScaleFrom(NULL, "Xft.dpi:\t144\n"), 1);  // rounded down
     EXPECT_EQ(ScaleFrom("3", "Xft.dpi:\t192\n"), 3);    // GDK_SCALE first
     EXPECT_EQ(ScaleFrom("x", NULL), 1);
+    EXPECT_EQ(FittingScale(3, 800, 600, 1920, 1280), 2);
+    EXPECT_EQ(FittingScale(2, 800, 600, 1920, 1200), 2);   // exactly
+    EXPECT_EQ(FittingScale(2, 800, 600, 1920, 1050), 1);   // a panel's height too many
+    EXPECT_EQ(FittingScale(4, 800, 600, 3840, 2160), 3);
     setenv("GDK_SCALE", "2", 1);
     GameDriver driver;
     unsetenv("GDK_SCALE");
+    EXPECT_NE(driver.Dir().ReadFile("vellmora.log").find("Window scale: 1, not the desktop's 2: a window of "
+                                                         "1600 x 1200 does not fit the screen, 1024 x 768"),
+              std::string::npos);
     Game& game = driver.GetGame();
     // The window's size on the screen is the end-to-end test's to check.
     GLint viewport[4] = {0, 0, 0, 0};

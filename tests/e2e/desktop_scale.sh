@@ -2,6 +2,8 @@
 # The real game on a desktop scaled to 200 % (Xft.dpi 192), on a private
 # 1920 x 1280 Xvfb of the test's own: the window is 1600 x 1200 and shows the
 # game's picture, overlay included; GDK_SCALE=1 overrules the resource;
+# a window that would not fit takes the largest factor that does (GDK_SCALE=3
+# gives 1600 x 1200; a work area 1150 high, 800 x 600), and the log says so;
 # full screen leaves the screen at 1920 x 1280. Each run ends with Escape.
 # Usage (in a directory holding the assets): desktop_scale.sh GAME X11PROBE
 set -u
@@ -48,6 +50,18 @@ echo "Xft.dpi 192: window $geometry, $red red overlay pixels"
 GDK_SCALE=1 run n
 case "$geometry" in 800x600+*) ;; *) fail "window $geometry with GDK_SCALE=1, expected 800x600" ;; esac
 echo "GDK_SCALE=1: window $geometry"
+GDK_SCALE=3 run n
+case "$geometry" in 1600x1200+*) ;; *) fail "window $geometry with GDK_SCALE=3, expected 1600x1200" ;; esac
+grep -q "^Window scale: 2, not the desktop's 3: a window of 2400 x 1800 does not fit the screen, 1920 x 1280$" \
+    vellmora.log || fail "GDK_SCALE=3: the log does not say why the window is smaller: $(grep Window vellmora.log)"
+echo "GDK_SCALE=3: window $geometry"
+# A panel takes 130 pixels: 1200 rows no longer fit.
+xprop -root -f _NET_WORKAREA 32c -set _NET_WORKAREA "0, 130, 1920, 1150"
+run n
+xprop -root -remove _NET_WORKAREA
+case "$geometry" in 800x600+*) ;; *) fail "window $geometry in a 1920 x 1150 work area, expected 800x600" ;; esac
+grep -q "does not fit the work area, 1920 x 1150$" vellmora.log || fail "work area: $(grep Window vellmora.log)"
+echo "work area 1920 x 1150: window $geometry"
 before=$(xdpyinfo | grep dimensions)
 run Return
 after=$(xdpyinfo | grep dimensions)
