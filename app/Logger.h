@@ -1,7 +1,8 @@
 // The game's diagnostic log, "vellmora.log" in the working directory.
 // No state lives between calls: every message opens the file, appends one
 // line and closes it again, so the file is complete after each line even if
-// the process dies later. An unwritable file makes messages vanish silently.
+// the process dies later. An unwritable file makes messages vanish, and the
+// first one to vanish says so in one line on standard error.
 #ifndef APP_LOGGER_H
 #define APP_LOGGER_H
 

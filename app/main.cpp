@@ -1,16 +1,48 @@
 // Entry point of Vellmora.
 #include <SDL/SDL.h>
+#include <cstdio>
+#include <cstring>
 
+#include "app/display/DisplayCheck.h"
 #include "app/display/DisplayLoss.h"
 #include "app/Game.h"
 #include "app/Heap.h"
+#include "app/Settings.h"
 #include "app/dialog/MessageBox.h"
 
-// Constructed before main runs: it empties the log of the last run.
-static Game game;
-
-int main(int /*argc*/, char** /*argv*/)
+// --help and --version answer without opening anything, the log included.
+// Returns true when one of them was given; every other argument is ignored.
+static bool AnsweredAnArgument(int argc, char** argv)
 {
+    for (int i = 1; i < argc; ++i) {
+        if (strcmp(argv[i], "--version") == 0) {
+            printf("vellmora %s\n", VELLMORA_VERSION);
+            return true;
+        }
+        if (strcmp(argv[i], "--help") == 0) {
+            std::string settings = SettingsPath();
+            printf("Usage: vellmora [--help | --version]\n"
+                   "Fly the skimmer, a hover craft, low over a landscape: collect the twenty boxes\n"
+                   "and mind the palms. Mouse and W, S, A, D, Q, E, Tab, C, O, L; Escape quits.\n"
+                   "\n"
+                   "Settings: %s (optional)\n"
+                   "Log:      vellmora.log in the working directory\n"
+                   "          (~/.local/state/vellmora when started as installed)\n"
+                   "More:     man vellmora\n",
+                   settings.empty() ? "~/.config/vellmora/vellmora.conf" : settings.c_str());
+            return true;
+        }
+    }
+    return false;
+}
+
+int main(int argc, char** argv)
+{
+    if (AnsweredAnArgument(argc, argv)) {
+        return 0;
+    }
+    // Constructed first: it empties the log of the last run.
+    static Game game;
     SetupHeap();
     // Watched from the first moment: the display can go away at any time.
     EndWhenTheDisplayGoesAway();
@@ -18,6 +50,11 @@ int main(int /*argc*/, char** /*argv*/)
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE) < 0) {
         ShowMessage("Could not initialize SDL", SDL_GetError());
         return -1;
+    }
+    // Nobody would see the question, the window or the game.
+    if (!OpenedARealDisplay()) {
+        SDL_Quit();
+        return 1;
     }
     game.Init();
     game.Run();

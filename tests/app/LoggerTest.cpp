@@ -29,18 +29,22 @@ TEST(Log, AppendsOneLineFeedPerMessage)
               "Model: models/box.ms3d\n12.35%\nends in a line feed\n\n***\n");
 }
 
-TEST(Log, UnwritableDirectoryLosesMessagesSilently)
+// Messages are lost, and standard error says so once.
+TEST(Log, UnwritableDirectoryLosesMessagesAndSaysSoOnce)
 {
+    TempDir dir;
     if (geteuid() == 0) {
         // Root writes through permission bits; use a path that cannot be a file.
-        TempDir dir;
         ASSERT_EQ(mkdir("vellmora.log", 0755), 0);
-        EXPECT_FALSE(LogReset());
-        EXPECT_FALSE(LogMessage("lost %d", 1));
-        return;
+    } else {
+        ASSERT_EQ(chmod(dir.Path().c_str(), 0500), 0);
     }
-    TempDir dir;
-    ASSERT_EQ(chmod(dir.Path().c_str(), 0500), 0);
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(LogReset());
     EXPECT_FALSE(LogMessage("lost %d", 1));
+    EXPECT_FALSE(LogMessage("lost %d", 2));
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said, "Vellmora: the log " + dir.Path() + "/vellmora.log cannot be written (" +
+                        (geteuid() == 0 ? "Is a directory" : "Permission denied") +
+                        "); the game goes on without it\n");
 }

@@ -7,7 +7,11 @@
 #   the cockpit view shows sky above and ground below;
 #   Escape ends the game with status 0 and leaves the screen as it was;
 #   a close request from the window manager ends it with status 0;
-#   standard output and the log hold the game's lines, in their order.
+#   standard output and the log hold the game's lines, in their order;
+#   Ctrl+C or SIGTERM while the question is up ends the game with status 0;
+#   without a display it says so in one line, status 1, before anything else;
+#   --help and --version answer and open nothing; a log that cannot be
+#   written is said once on standard error.
 # Usage: window_and_dialog.sh GAME X11PROBE
 set -u
 game="$1"
@@ -129,4 +133,57 @@ else
     fail "SDL start failure: no box"
     kill "$pid" 2>/dev/null
 fi
+# Ctrl+C (SIGINT, to the process group as a terminal sends it) or SIGTERM
+# while the question is up: status 0, no window, the screen as it was.
+set -m
+for signal in INT TERM; do
+    screen_before=$(xwininfo -root | grep -E "Width|Height" | tr -d ' \n')
+    "$game" >stdout.txt 2>stderr.txt </dev/null &
+    pid=$!
+    wait_window Options >/dev/null || fail "[SIG$signal] no question"
+    sleep 0.3
+    if [ "$signal" = INT ]; then kill -INT -- "-$pid"; else kill -TERM "$pid"; fi
+    wait_for_end "$pid" 5
+    [ "$end_status" -eq 0 ] || fail "[SIG$signal] at the question: exit status $end_status"
+    xdotool search --name '^(Options|Vellmora)$' >/dev/null 2>&1 && fail "[SIG$signal] a window is still up"
+    grep -q "Loading the song" stdout.txt && fail "[SIG$signal] the music started"
+    [ "$screen_before" = "$(xwininfo -root | grep -E "Width|Height" | tr -d ' \n')" ] || fail "[SIG$signal] screen changed"
+    echo "ok: SIG$signal at the question ends the game with status $end_status"
+done
+set +m
+
+# Without a display (and with one that does not answer): one line naming
+# DISPLAY, status 1, and no question, music or window.
+for display in unset :97; do
+    rm -f vellmora.log
+    if [ "$display" = unset ]; then
+        env -u DISPLAY "$game" >stdout.txt 2>stderr.txt </dev/null &
+    else
+        DISPLAY="$display" "$game" >stdout.txt 2>stderr.txt </dev/null &
+    fi
+    pid=$!
+    wait_for_end "$pid" 10
+    [ "$end_status" -eq 1 ] || fail "[DISPLAY $display] exit status $end_status, expected 1"
+    [ "$(grep -c '^Vellmora: .*DISPLAY' stderr.txt)" -eq 1 ] || fail "[DISPLAY $display] standard error: $(cat stderr.txt)"
+    [ -s stdout.txt ] && fail "[DISPLAY $display] standard output: $(cat stdout.txt)"
+    grep -q "^Model:" vellmora.log && fail "[DISPLAY $display] the game started"
+    echo "ok: DISPLAY $display: $(grep '^Vellmora:' stderr.txt)"
+done
+
+# --help and --version, answered without the log or a window.
+rm -f vellmora.log
+"$game" --version >stdout.txt 2>stderr.txt </dev/null || fail "--version: status $?"
+grep -qx "vellmora [0-9][0-9.]*" stdout.txt || fail "--version printed: $(cat stdout.txt)"
+"$game" --help >stdout.txt 2>stderr.txt </dev/null || fail "--help: status $?"
+grep -q "man vellmora" stdout.txt && grep -q "vellmora.conf" stdout.txt || fail "--help printed: $(cat stdout.txt)"
+[ -e vellmora.log ] && fail "--help or --version touched the log"
+
+# A log that cannot be written: the game plays, and says so once.
+rm -f vellmora.log
+mkdir vellmora.log
+play_and_quit "$game"
+rmdir vellmora.log
+[ "$play_status" -eq 0 ] || fail "[unwritable log] exit status $play_status"
+[ "$(grep -c 'vellmora.log cannot be written' stderr.txt)" -eq 1 ] || fail "[unwritable log] standard error: $(cat stderr.txt)"
+echo "ok: an unwritable log is said once: $(grep 'cannot be written' stderr.txt)"
 exit "$failures"
