@@ -1,8 +1,9 @@
 // Start-up, the main loop, one tick of the rules and one frame of drawing.
 //
-// OpenGL baseline of a frame (set once by SetupVideo): culling of back faces
-// with counter-clockwise fronts, depth test and 2D texturing on, smooth
-// shading, lights 0 and 1 on, linear fog configured but off, lighting off.
+// OpenGL baseline of a frame (set once by SetupVideo): the fog's colour as
+// the clear colour, culling of back faces with counter-clockwise fronts,
+// depth test and 2D texturing on, smooth shading, lights 0 and 1 on, linear
+// fog configured but off, lighting off.
 // The world's drawing switches lighting and fog on for the rest of the frame;
 // the overlay draws in window pixels under its own projection.
 #include "app/Game.h"
@@ -141,7 +142,10 @@ void Game::SetupVideo()
     SetIconSizesAfterMode();
     SDL_WM_SetCaption(m_Title, m_Title);
 
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    // Where neither ground nor sky is drawn (beyond the world's edge, below
+    // the dome's rim) the haze shows, not a black void.
+    const GLfloat fogColor[4] = {0.5f, 0.5f, 0.5f, 0.5f};
+    glClearColor(fogColor[0], fogColor[1], fogColor[2], fogColor[3]);
     glCullFace(GL_BACK);
     glFrontFace(GL_CCW);
     glEnable(GL_CULL_FACE);
@@ -158,7 +162,6 @@ void Game::SetupVideo()
     glEnable(GL_LIGHT1);
     const GLfloat ambient[4] = {0.5f, 0.5f, 0.5f, 1.0f};
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
-    const GLfloat fogColor[4] = {0.5f, 0.5f, 0.5f, 0.5f};
     glFogi(GL_FOG_MODE, GL_LINEAR);
     glFogfv(GL_FOG_COLOR, fogColor);
     glFogf(GL_FOG_DENSITY, 0.005f);

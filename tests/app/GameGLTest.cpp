@@ -587,6 +587,21 @@ TEST(GameScreen, ShowsLitGroundAndTheSkyAboveTheHorizon)
     EXPECT_GT(top[2], 120.0f);
     EXPECT_GT(bottom[1], bottom[2]) << "the ground is not sandy";
     EXPECT_GT(bottom[0] + bottom[1], 80.0f);
+
+    // At the world's edge, looking out from the ceiling: where neither
+    // ground nor sky is drawn shows the fog's grey, never black.
+    Game& game = driver.GetGame();
+    float half = game.m_Scene->GetTerrain()->GetWorldSize() / 2.0f;
+    game.m_Skimmer->SetPosition(0.0f, 1500.0f, -half);
+    driver.Frames(3);
+    std::vector<unsigned char> pixels(800 * 600 * 4);
+    glReadBuffer(GL_FRONT);
+    glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    int black = 0;
+    for (size_t i = 0; i < pixels.size(); i += 4) {
+        black += pixels[i] < 16 && pixels[i + 1] < 16 && pixels[i + 2] < 16 ? 1 : 0;
+    }
+    EXPECT_EQ(black, 0);
 }
 
 

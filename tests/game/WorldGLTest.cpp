@@ -220,6 +220,7 @@ TEST_F(WorldRules, HiddenSkimmerIsNotDrawn)
     m_Craft->SetPosition(0.0f, 0.0f, 0.0f);
     const int shownValues[] = {0, 2, 1};
     int lit[3];
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);  // the craft on black
     for (int i = 0; i < 3; ++i) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         m_Craft->SetShown(shownValues[i]);
