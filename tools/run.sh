@@ -86,6 +86,8 @@ build_package() {
     (cd "$release" && cpack -G DEB >/dev/null)
     deb=$(ls "$release"/vellmora_*_"$arch".deb)
     mkdir -p "$build"
+    # One package beside the build, whatever version the last one was.
+    rm -f "$build"/vellmora_*_"$arch".deb
     cp "$deb" "$build/"
     echo "wrote $build/$(basename "$deb")"
 }

@@ -3,7 +3,8 @@
 # checks it without installing it: lintian finds no errors, the desktop
 # entry and the metainfo validate, the files sit where Debian keeps a game,
 # Depends names the libraries and the font, one version runs through the
-# package, the metainfo and the man page, and the launcher of an unpacked
+# package, the metainfo and the man page, the changelog follows NEWS, every
+# file the man page names is installed, and the launcher of an unpacked
 # copy plays the real game with its log in the XDG state directory.
 # Usage (on an X display, in a scratch directory): check_package.sh SOURCE_DIR
 set -u
@@ -32,6 +33,7 @@ for file in games/vellmora lib/games/vellmora/vellmora \
             share/icons/hicolor/48x48/apps/vellmora.png share/icons/hicolor/64x64/apps/vellmora.png \
             share/icons/hicolor/128x128/apps/vellmora.png share/icons/hicolor/256x256/apps/vellmora.png \
             share/man/man6/vellmora.6.gz share/doc/vellmora/copyright share/doc/vellmora/changelog.gz \
+            share/doc/vellmora/NEWS.gz \
             share/doc/vellmora/examples/vellmora.conf; do
     [ -e "root/usr/$file" ] || fail "not in the package: /usr/$file"
 done
@@ -52,6 +54,14 @@ zcat root/usr/share/man/man6/vellmora.6.gz | grep -q "^\.TH VELLMORA 6 .*\"Vellm
     fail "the man page is not of version $version"
 zcat root/usr/share/doc/vellmora/changelog.gz | head -1 | grep -q "^vellmora ($version)" ||
     fail "the changelog's entry is not $version"
+# The changelog says what NEWS says: NEWS's newest item opens its newest entry.
+first_item=$(zcat root/usr/share/doc/vellmora/NEWS.gz | grep -m1 '^- ' | cut -c3-)
+zcat root/usr/share/doc/vellmora/changelog.gz | sed -n 3p | grep -qF "  * $first_item" ||
+    fail "the changelog's newest entry does not open with NEWS's newest item: $first_item"
+# Every file the man page names is in the package.
+for named in $(zcat root/usr/share/man/man6/vellmora.6.gz | grep -o '/usr/share/doc/[^ ]*' | sort -u); do
+    [ -e "root$named" ] || fail "the man page names $named, which the package does not install"
+done
 
 # The launcher of the unpacked copy: links refreshed (a stale one from an
 # older layout is replaced), the game played, the log in the state directory.

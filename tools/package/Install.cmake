@@ -33,13 +33,14 @@ file(RELATIVE_PATH RELATIVE_GAME ${CMAKE_INSTALL_PREFIX}/${VELLMORA_BIN_DIR}
 configure_file(${VELLMORA_PACKAGE_DIR}/vellmora.in ${VELLMORA_STAGE_DIR}/vellmora @ONLY)
 configure_file(${VELLMORA_PACKAGE_DIR}/vellmora.6.in ${VELLMORA_STAGE_DIR}/vellmora.6 @ONLY)
 configure_file(${VELLMORA_PACKAGE_DIR}/metainfo.xml.in ${VELLMORA_STAGE_DIR}/${VELLMORA_APP_ID}.metainfo.xml @ONLY)
-configure_file(${VELLMORA_PACKAGE_DIR}/changelog.in ${VELLMORA_STAGE_DIR}/changelog @ONLY)
 
 # Debian compresses man pages and changelogs with gzip -9n (no name, no time).
-set(VELLMORA_GZIPPED ${VELLMORA_STAGE_DIR}/vellmora.6.gz ${VELLMORA_STAGE_DIR}/changelog.gz)
+# NEWS goes beside the changelog, as the man page says.
+configure_file(${CMAKE_SOURCE_DIR}/NEWS ${VELLMORA_STAGE_DIR}/NEWS COPYONLY)
+set(VELLMORA_GZIPPED ${VELLMORA_STAGE_DIR}/vellmora.6.gz ${VELLMORA_STAGE_DIR}/changelog.gz ${VELLMORA_STAGE_DIR}/NEWS.gz)
 add_custom_command(OUTPUT ${VELLMORA_GZIPPED}
-  COMMAND gzip -9nkf vellmora.6 changelog
-  DEPENDS ${VELLMORA_STAGE_DIR}/vellmora.6 ${VELLMORA_STAGE_DIR}/changelog
+  COMMAND gzip -9nkf vellmora.6 changelog NEWS
+  DEPENDS ${VELLMORA_STAGE_DIR}/vellmora.6 ${VELLMORA_STAGE_DIR}/changelog ${VELLMORA_STAGE_DIR}/NEWS
   WORKING_DIRECTORY ${VELLMORA_STAGE_DIR})
 
 set(VELLMORA_ICON_SIZES 48 64 128 256)
@@ -66,7 +67,7 @@ install(FILES ${VELLMORA_PACKAGE_DIR}/vellmora.desktop DESTINATION ${CMAKE_INSTA
 install(FILES ${VELLMORA_RUN_DIR}/vellmora.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${VELLMORA_STAGE_DIR}/${VELLMORA_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${VELLMORA_STAGE_DIR}/vellmora.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
-install(FILES ${VELLMORA_STAGE_DIR}/changelog.gz ${VELLMORA_PACKAGE_DIR}/copyright
+install(FILES ${VELLMORA_STAGE_DIR}/changelog.gz ${VELLMORA_STAGE_DIR}/NEWS.gz ${VELLMORA_PACKAGE_DIR}/copyright
   DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vellmora)
 install(FILES ${VELLMORA_PACKAGE_DIR}/vellmora.conf DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vellmora/examples)
 
@@ -74,7 +75,7 @@ install(FILES ${VELLMORA_PACKAGE_DIR}/vellmora.conf DESTINATION ${CMAKE_INSTALL_
 # (tools/run.sh package does it all).
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vellmora)
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VERSION ${VELLMORA_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGE_CONTACT "Vellmora developers <developers@vellmora.org>")
