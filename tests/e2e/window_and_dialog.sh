@@ -173,7 +173,7 @@ done
 # --help and --version, answered without the log or a window.
 rm -f vellmora.log
 "$game" --version >stdout.txt 2>stderr.txt </dev/null || fail "--version: status $?"
-grep -qx "vellmora [0-9][0-9.]*" stdout.txt || fail "--version printed: $(cat stdout.txt)"
+grep -qxE "vellmora [0-9][0-9.]*(\+next)?" stdout.txt || fail "--version printed: $(cat stdout.txt)"
 "$game" --help >stdout.txt 2>stderr.txt </dev/null || fail "--help: status $?"
 grep -q "man vellmora" stdout.txt && grep -q "vellmora.conf" stdout.txt || fail "--help printed: $(cat stdout.txt)"
 [ -e vellmora.log ] && fail "--help or --version touched the log"
