@@ -17,15 +17,15 @@ static const float BOOSTED_DRAG = 0.01f;
 
 ControlState::ControlState()
     : m_Forward(false), m_Brake(false), m_StrafeLeft(false), m_StrafeRight(false),
-      m_Afterburner(false), m_Light(false), m_CockpitView(false), m_OutsideView(false),
-      m_Roll(0), m_MouseDx(0), m_MouseDy(0), m_StickYaw(0.0f), m_StickPitch(0.0f)
+      m_Afterburner(false), m_Light(false), m_CockpitView(false), m_OutsideView(false), m_Retry(false),
+      m_NewLayout(false), m_Pause(false), m_Roll(0), m_MouseDx(0), m_MouseDy(0), m_StickYaw(0.0f), m_StickPitch(0.0f)
 {
 }
 
 PadState::PadState()
     : m_StickX(0.0f), m_StickY(0.0f), m_Throttle(false), m_Brake(false), m_StrafeLeft(false),
       m_StrafeRight(false), m_RollLeft(false), m_RollRight(false), m_Afterburner(false), m_CockpitView(false),
-      m_OutsideView(false), m_Light(false)
+      m_OutsideView(false), m_Light(false), m_Retry(false), m_Pause(false)
 {
 }
 
@@ -40,6 +40,8 @@ ControlState WithPad(const ControlState& keys, const PadState& pad)
     state.m_Light = keys.m_Light || pad.m_Light;
     state.m_CockpitView = keys.m_CockpitView || pad.m_CockpitView;
     state.m_OutsideView = keys.m_OutsideView || pad.m_OutsideView;
+    state.m_Retry = keys.m_Retry || pad.m_Retry;
+    state.m_Pause = keys.m_Pause || pad.m_Pause;
     if (state.m_Roll == 0) {
         state.m_Roll = pad.m_RollLeft ? -1 : pad.m_RollRight ? 1 : 0;
     }
@@ -57,7 +59,7 @@ ControlState WithPad(const ControlState& keys, const PadState& pad)
 
 KeyBindings::KeyBindings()
 {
-    static const int DEFAULTS[ACTION_COUNT] = {'w', 's', 'a', 'd', 'q', 'e', KEY_TAB, 'c', 'o', 'l'};
+    static const int DEFAULTS[ACTION_COUNT] = {'w', 's', 'a', 'd', 'q', 'e', KEY_TAB, 'c', 'o', 'l', 'r', 'n', 'p'};
     for (int i = 0; i < ACTION_COUNT; ++i) {
         m_Keys[i] = DEFAULTS[i];
     }
@@ -85,6 +87,9 @@ bool ApplyKeyEvent(ControlState& state, int keySymbol, bool pressed, const KeyBi
     case ACTION_COCKPIT_VIEW: state.m_CockpitView = pressed; break;
     case ACTION_OUTSIDE_VIEW: state.m_OutsideView = pressed; break;
     case ACTION_LIGHT: state.m_Light = pressed; break;
+    case ACTION_RETRY: state.m_Retry = pressed; break;
+    case ACTION_NEW_LAYOUT: state.m_NewLayout = pressed; break;
+    case ACTION_PAUSE: state.m_Pause = pressed; break;
     default: break;
     }
     return false;

@@ -16,6 +16,9 @@ struct ControlState {
     bool m_Light;          // 'l'
     bool m_CockpitView;    // 'c'
     bool m_OutsideView;    // 'o'
+    bool m_Retry;          // 'r': the same layout from the start
+    bool m_NewLayout;      // 'n': another layout
+    bool m_Pause;          // 'p': the game held still until pressed again
     int m_Roll;            // +1 while 'e' is down, -1 for 'q', 0 once either is released
     int m_MouseDx;         // pixels this tick, + to the right
     int m_MouseDy;         // pixels this tick, + downwards
@@ -41,6 +44,8 @@ struct PadState {
     bool m_CockpitView;    // north button, as 'c'
     bool m_OutsideView;    // west button, as 'o'
     bool m_Light;          // east button, as 'l'
+    bool m_Retry;          // back button, as 'r'
+    bool m_Pause;          // start button, as 'p'
 
     PadState();
 };
@@ -65,10 +70,12 @@ enum {
 // What a key can be bound to (Escape, which quits, cannot be).
 enum KeyAction {
     ACTION_THROTTLE, ACTION_BRAKE, ACTION_STRAFE_LEFT, ACTION_STRAFE_RIGHT, ACTION_ROLL_LEFT, ACTION_ROLL_RIGHT,
-    ACTION_AFTERBURNER, ACTION_COCKPIT_VIEW, ACTION_OUTSIDE_VIEW, ACTION_LIGHT, ACTION_COUNT
+    ACTION_AFTERBURNER, ACTION_COCKPIT_VIEW, ACTION_OUTSIDE_VIEW, ACTION_LIGHT, ACTION_RETRY, ACTION_NEW_LAYOUT,
+    ACTION_PAUSE, ACTION_COUNT
 };
 
-// The key symbol of each action; by default the game's own: w s a d q e Tab c o l.
+// The key symbol of each action; by default the game's own: w s a d q e Tab c o l,
+// and r n p for the round's.
 struct KeyBindings {
     int m_Keys[ACTION_COUNT];
 

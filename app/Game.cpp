@@ -27,6 +27,7 @@
 #include "app/WindowIcon.h"
 #include "assets/Texture.h"
 #include "scene/Camera.h"
+#include "game/Layout.h"
 #include "game/Skimmer.h"
 #include "game/Timer.h"
 #include "game/World.h"
@@ -45,6 +46,10 @@ static const int SPEED_LINE_Y = 140;
 static const int AFTERBURNER_LINE_Y = 120;
 static const int FIRST_MESSAGE_Y = 60;
 static const int MESSAGE_SPACING = 30;
+static const int CLOCK_LINE_Y = 170;
+static const int PAUSED_X = 360;
+static const int PAUSED_Y = 300;
+static const int FINISH_FIRST_LINE_Y = 560;
 
 // A quit event waits in SDL's queue (a signal, taken while nothing read the queue).
 static bool QuitRequested()
@@ -56,7 +61,8 @@ static bool QuitRequested()
 
 Game::Game()
     : m_Title(strdup("Vellmora")), m_WindowWidth(800), m_WindowHeight(600), m_Screen(NULL),
-      m_Font(NULL), m_Scene(NULL), m_Camera(NULL), m_Skimmer(NULL), m_World(NULL), m_Paused(false), m_DisplayedSpeed(0),
+      m_Font(NULL), m_Scene(NULL), m_Camera(NULL), m_Skimmer(NULL), m_World(NULL), m_Paused(false),
+      m_PausedByPlayer(false), m_Unfocused(false), m_DisplayedSpeed(0),
       m_AfterburnerCharge(0), m_TicksRun(0), m_FramesDrawn(0), m_LevelSeed(0), m_Events(new std::deque<SDL_Event>()),
       m_AfterSwap(NULL)
 {
@@ -85,7 +91,11 @@ void Game::Init()
     m_Skimmer->MoveBy(0.0f, START_HEIGHT, START_DISTANCE);
     m_Scene->SetPlayer(m_Skimmer);
     m_AfterburnerCharge = 0;
-    m_World = new World(m_Scene, m_LevelSeed != 0 ? m_LevelSeed : static_cast<unsigned int>(time(NULL)));
+    int layout = m_LevelSeed != 0 ? static_cast<int>(m_LevelSeed) : m_Settings.m_Layout;
+    if (layout == 0) {
+        layout = DrawLayout(static_cast<unsigned long long>(time(NULL)), 0);
+    }
+    m_World = new World(m_Scene, layout);
     m_World->SetSkimmer(m_Skimmer);
     m_Camera = new Camera(m_WindowWidth, m_WindowHeight, m_Scene);
     m_Camera->Reset();
@@ -96,6 +106,31 @@ void Game::Init()
     ListTextures();
     OpenGamepad();
     StartMusic(m_Settings.m_MusicVolume, m_Settings.m_EffectsVolume);
+    // What a retry puts back.
+    m_CraftStart = ObjectStart(*m_Skimmer);
+    m_CameraStart = ObjectStart(*m_Camera);
+    m_CameraLagStart = m_Camera->m_LagPosition;
+    m_RecordsPath = RecordsPath();
+    m_Records = LoadRecords(m_RecordsPath);
+    StartRound(layout);
+}
+
+void Game::StartRound(int layout)
+{
+    m_World->PlaceLayout(layout);
+    m_CraftStart.PutBack(*m_Skimmer);
+    m_Skimmer->SetShown(0);
+    if (!m_Skimmer->m_LightOn) {
+        m_Skimmer->ToggleLight();
+    }
+    m_CameraStart.PutBack(*m_Camera);
+    m_Camera->m_LagPosition = m_CameraLagStart;
+    m_Camera->SetCockpitView();
+    m_AfterburnerCharge = 0;
+    m_Round = Round();
+    m_Round.m_Layout = layout;
+    m_Motion.Snap();
+    LogMessage("Layout: %d", layout);
 }
 
 void Game::SetupVideo()
@@ -227,6 +262,8 @@ bool Game::RunTick()
         running = HandleEvent(m_Events->front());
         m_Events->pop_front();
     }
+    PadState pad = ReadGamepad();
+    TakeRoundActions(WithPad(m_Controls, pad));
     if (m_Paused) {
         // Nothing moves; the mouse's motion over other windows is no turn.
         SDL_GetRelativeMouseState(NULL, NULL);
@@ -234,10 +271,16 @@ bool Game::RunTick()
     }
     // The motion since the last read: a frame's worth goes to its first tick.
     SDL_GetRelativeMouseState(&m_Controls.m_MouseDx, &m_Controls.m_MouseDy);
-    m_Input = WithPad(m_Controls, ReadGamepad());
+    m_Input = WithPad(m_Controls, pad);
     bool cockpitView = m_Camera->m_CockpitView;
+    if (!m_Round.m_Finished) {
+        ++m_Round.m_Ticks;
+    }
     SwitchViews();
     m_World->Update();
+    if (!m_Round.m_Finished && m_World->m_BoxesToCollect == 0) {
+        FinishRound();
+    }
     ApplyControls();
     if (m_Camera->m_CockpitView != cockpitView) {
         // The eye jumps to the other view; a glide between them would show
@@ -285,7 +328,8 @@ bool Game::HandleEvent(const SDL_Event& event)
         return true;
     case SDL_ACTIVEEVENT:
         if ((event.active.state & SDL_APPINPUTFOCUS) != 0 && m_Settings.m_PauseWhenUnfocused) {
-            Pause(event.active.gain == 0);
+            m_Unfocused = event.active.gain == 0;
+            Pause(m_Unfocused || m_PausedByPlayer);
         }
         return true;
     case SDL_QUIT:
@@ -293,6 +337,69 @@ bool Game::HandleEvent(const SDL_Event& event)
     default:
         return true;
     }
+}
+
+void Game::TakeRoundActions(const ControlState& input)
+{
+    bool retry = input.m_Retry && !m_RoundKeys.m_Retry;
+    bool newLayout = input.m_NewLayout && !m_RoundKeys.m_NewLayout;
+    bool pause = input.m_Pause && !m_RoundKeys.m_Pause;
+    m_RoundKeys = input;
+    if (pause) {
+        m_PausedByPlayer = !m_PausedByPlayer;
+        Pause(m_Unfocused || m_PausedByPlayer);
+    }
+    if (newLayout) {
+        // The time and the ticks so far, so that two presses in one second
+        // differ too.
+        unsigned long long entropy = static_cast<unsigned long long>(time(NULL)) * 2654435761ULL +
+                                     static_cast<unsigned long long>(m_TicksRun);
+        StartRound(DrawLayout(entropy, m_Round.m_Layout));
+    } else if (retry) {
+        StartRound(m_Round.m_Layout);
+    }
+}
+
+void Game::FinishRound()
+{
+    m_Round.m_Finished = true;
+    const int layout = m_Round.m_Layout;
+    const long long ticks = m_Round.m_Ticks;
+    const Record* layoutBest = BestRecord(m_Records, layout);
+    const Record* overallBest = BestRecord(m_Records, 0);
+    bool newLayoutBest = layoutBest == NULL || ticks < layoutBest->m_Ticks;
+    bool newOverallBest = overallBest == NULL || ticks < overallBest->m_Ticks;
+    std::string previous = layoutBest != NULL ? ClockText(layoutBest->m_Ticks) : "";
+    char date[16];
+    time_t now = time(NULL);
+    struct tm local;
+    strftime(date, sizeof date, "%Y-%m-%d", localtime_r(&now, &local));
+    Record record = {RULES_NUMBER, layout, ticks, date};
+    AddRecord(m_RecordsPath, record, m_Records);
+
+    std::string time = ClockText(ticks);
+    const char* verdict = newOverallBest ? ", a new best of all layouts" : newLayoutBest ? ", a new best on this layout"
+                                                                                         : "";
+    LogMessage("Round: layout %d, 20 boxes in %s%s%s%s", layout, time.c_str(), verdict,
+               newLayoutBest ? "" : ", not a best (the best is ", newLayoutBest ? "" : (previous + ")").c_str());
+    char line[128];
+    m_Round.m_FinishLines.clear();
+    snprintf(line, sizeof line, "Layout %d: 20 boxes in %s", layout, time.c_str());
+    m_Round.m_FinishLines.push_back(line);
+    if (newLayoutBest || newOverallBest) {
+        m_Round.m_FinishLines.push_back(newOverallBest ? "A new best of all layouts!" : "A new best on this layout!");
+    }
+    const Record* best = BestRecord(m_Records, layout);
+    snprintf(line, sizeof line, "Best on layout %d: %s", layout, ClockText(best != NULL ? best->m_Ticks : ticks).c_str());
+    m_Round.m_FinishLines.push_back(line);
+    best = BestRecord(m_Records, 0);
+    snprintf(line, sizeof line, "Best of all layouts: %s (layout %d)",
+             ClockText(best != NULL ? best->m_Ticks : ticks).c_str(), best != NULL ? best->m_Layout : layout);
+    m_Round.m_FinishLines.push_back(line);
+    snprintf(line, sizeof line, "%s: fly it again   %s: a new layout",
+             SDL_GetKeyName(static_cast<SDLKey>(m_Settings.m_Keys.m_Keys[ACTION_RETRY])),
+             SDL_GetKeyName(static_cast<SDLKey>(m_Settings.m_Keys.m_Keys[ACTION_NEW_LAYOUT])));
+    m_Round.m_FinishLines.push_back(line);
 }
 
 void Game::IgnoreUnusedEvents()
@@ -346,6 +453,20 @@ void Game::Render()
     m_Camera->Apply();
 }
 
+void Game::DrawRoundLines()
+{
+    std::string clock = "time: " + ClockText(m_Round.m_Ticks);
+    m_Font->Print(clock.c_str(), OVERLAY_TEXT_X, CLOCK_LINE_Y);
+    if (m_Paused) {
+        m_Font->Print("Paused", PAUSED_X, PAUSED_Y);
+    }
+    int y = FINISH_FIRST_LINE_Y;
+    for (const std::string& finish : m_Round.m_FinishLines) {
+        m_Font->Print(finish.c_str(), OVERLAY_TEXT_X, y);
+        y -= MESSAGE_SPACING;
+    }
+}
+
 int Game::DisplayedSpeed(float speed)
 {
     // Worked in double precision: 0.7f is a little under 0.7, and shows 6.
@@ -373,6 +494,7 @@ void Game::DrawOverlay()
     m_Font->Print(line, OVERLAY_TEXT_X, SPEED_LINE_Y);
     snprintf(line, sizeof line, "afterburner: %d %%", m_AfterburnerCharge);
     m_Font->Print(line, OVERLAY_TEXT_X, AFTERBURNER_LINE_Y);
+    DrawRoundLines();
 
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();

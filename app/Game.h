@@ -10,8 +10,13 @@
 
 #include <deque>
 
+#include <string>
+#include <vector>
+
 #include "app/Controls.h"
 #include "app/Settings.h"
+#include "game/Records.h"
+#include "game/Round.h"
 #include "scene/MotionBlend.h"
 
 struct SDL_Surface;
@@ -34,7 +39,9 @@ public:
     Skimmer* m_Skimmer;          // the player's craft; lives until the process ends
     World* m_World;              // lives until the process ends
     Settings m_Settings;         // the player's, read by Configure; the design's without a file
-    bool m_Paused;               // the window lost the input focus, and the settings pause for that
+    bool m_Paused;               // no ticks: the player paused, or the window lost the focus and the settings pause for that
+    bool m_PausedByPlayer;       // the pause action, until pressed again
+    bool m_Unfocused;            // the window lost the input focus, and the settings pause for that
     ControlState m_Controls;     // the keys and the mouse
     ControlState m_Input;        // this tick's keys, mouse and gamepad together, as the rules read them
     int m_DisplayedSpeed;        // the speed line's mph, written each frame before it is printed
@@ -42,7 +49,14 @@ public:
     MotionBlend m_Motion;        // the craft and the camera between their last two ticks
     long long m_TicksRun;        // since Init
     long long m_FramesDrawn;     // since Init
-    unsigned int m_LevelSeed;    // 0: Init seeds the level with the time in seconds
+    unsigned int m_LevelSeed;    // the first round's layout; 0: the settings', else one drawn from the time
+    Round m_Round;               // the round being flown
+    ObjectStart m_CraftStart;    // the craft at a round's first tick
+    ObjectStart m_CameraStart;   // the camera, and its lag, at a round's first tick
+    Vector3 m_CameraLagStart;
+    ControlState m_RoundKeys;    // the last tick's retry, new layout and pause, to act once per press
+    std::string m_RecordsPath;   // the best times' file; empty: none kept
+    std::vector<Record> m_Records;
     // SDL's events as they came, emptied a tick at a time: SDL's own queue
     // holds 128 and drops what comes past that, a key's release included.
     std::deque<SDL_Event>* m_Events;  // owned
@@ -80,6 +94,12 @@ public:
     // benchmarks drive the game with. Returns RunTick's answer.
     bool RunFrame();
 
+    // Starts a round on layout: the palms and boxes placed, and everything
+    // else a round changes (the craft, the camera and its lag, the
+    // afterburner's charge, the views, the clock, the finish, the motion
+    // blend) as at the first tick after start-up. Logs "Layout: N".
+    void StartRound(int layout);
+
     void SetupVideo();
     void ApplyControls();
     void Render();
@@ -98,7 +118,13 @@ private:
     // The window lost the input focus (paused true) or has it back: the
     // ticks stop, and the mouse is free, while it is away.
     void Pause(bool paused);
+    // Retry, new layout and pause, each once per press of its key or button.
+    void TakeRoundActions(const ControlState& input);
+    // The last box is collected: the clock stops, the time is logged and
+    // kept among the records, and the finish screen is written.
+    void FinishRound();
     void DrawOverlay();
+    void DrawRoundLines();
 
     Game(const Game&);
     Game& operator=(const Game&);

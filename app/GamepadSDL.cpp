@@ -15,6 +15,8 @@ enum {
     BUTTON_EAST = 1,
     BUTTON_WEST = 2,
     BUTTON_NORTH = 3,
+    BUTTON_BACK = 4,
+    BUTTON_START = 6,
     BUTTON_LEFT_SHOULDER = 9,
     BUTTON_RIGHT_SHOULDER = 10,
     BUTTON_DPAD_LEFT = 13,
@@ -75,5 +77,7 @@ PadState ReadGamepad()
     pad.m_CockpitView = Button(BUTTON_NORTH);
     pad.m_OutsideView = Button(BUTTON_WEST);
     pad.m_Light = Button(BUTTON_EAST);
+    pad.m_Retry = Button(BUTTON_BACK);
+    pad.m_Pause = Button(BUTTON_START);
     return pad;
 }

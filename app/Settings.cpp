@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "app/Logger.h"
+#include "game/Layout.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ const char BYTE_ORDER_MARK[] = "\xEF\xBB\xBF";
 
 const char* const ACTION_NAMES[ACTION_COUNT] = {
     "throttle", "brake", "strafe_left", "strafe_right", "roll_left",
-    "roll_right", "afterburner", "cockpit_view", "outside_view", "light",
+    "roll_right", "afterburner", "cockpit_view", "outside_view", "light", "retry", "new_layout", "pause",
 };
 
 const char* const FULLSCREEN_WORDS[] = {"ask", "yes", "no"};
@@ -94,6 +95,7 @@ private:
     // little over 0.05, and would turn the least value away.
     void Number(int line, const std::string& name, const std::string& value, double low, double high, float& inOut);
     void Percent(int line, const std::string& name, const std::string& value, int& inOut);
+    void Layout(int line, const std::string& value, int& inOut);
     void Key(int line, int action, const std::string& value);
 
     const char* m_FileName;
@@ -154,6 +156,8 @@ void Parser::Take(int line, const std::string& name, const std::string& value)
         Percent(line, name, value, s.m_MusicVolume);
     } else if (name == "effects_volume") {
         Percent(line, name, value, s.m_EffectsVolume);
+    } else if (name == "layout") {
+        Layout(line, value, s.m_Layout);
     } else {
         for (int action = 0; action < ACTION_COUNT; ++action) {
             if (name == ACTION_NAMES[action]) {
@@ -205,6 +209,22 @@ void Parser::Percent(int line, const std::string& name, const std::string& value
         return;
     }
     inOut = static_cast<int>(number);
+}
+
+void Parser::Layout(int line, const std::string& value, int& inOut)
+{
+    char* end = NULL;
+    long number = strtol(value.c_str(), &end, 10);
+    if (value == "random") {
+        inOut = 0;
+    } else if (value.empty() || *end != '\0' || number < LAYOUT_FIRST || number > LAYOUT_LAST) {
+        char kept[16];
+        snprintf(kept, sizeof kept, "%d", inOut);
+        Problem(line, "layout must be random or a whole number from %d to %d; kept %s", LAYOUT_FIRST, LAYOUT_LAST,
+                inOut == 0 ? "random" : kept);
+    } else {
+        inOut = static_cast<int>(number);
+    }
 }
 
 void Parser::Key(int line, int action, const std::string& value)
@@ -266,7 +286,7 @@ void Parser::Bind()
 
 Settings::Settings()
     : m_Fullscreen(FULLSCREEN_ASK), m_Mouse(), m_MusicVolume(100),
-      m_EffectsVolume(100), m_KeysByPosition(false), m_Keys(), m_PauseWhenUnfocused(false)
+      m_EffectsVolume(100), m_KeysByPosition(false), m_Keys(), m_PauseWhenUnfocused(false), m_Layout(0)
 {
 }
 

@@ -23,6 +23,7 @@ struct Settings {
     bool m_KeysByPosition;          // keys where they sit on a US keyboard, whatever the layout
     KeyBindings m_Keys;             // the key of each action
     bool m_PauseWhenUnfocused;      // no ticks while the window has lost the input focus
+    int m_Layout;                   // the layout flown, 1..99999; 0 (random): drawn from the time
 
     // The game as designed.
     Settings();

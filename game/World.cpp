@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "assets/Model.h"
+#include "game/Layout.h"
 #include "game/Skimmer.h"
 #include "game/Timer.h"
 #include "sound/Sound.h"
@@ -32,15 +33,15 @@ float PlaceAcross(float fraction, float size)
     return -size / 2.0f + fraction * size;
 }
 
-World::World(Scene* scene, unsigned int seed)
-    : m_Scene(scene), m_Skimmer(NULL), m_BoxesToCollect(0)
+World::World(Scene* scene, int layout)
+    : m_Scene(scene), m_Skimmer(NULL), m_BoxesToCollect(0), m_Layout(layout)
 {
-    srand(seed);
+    LayoutRandom random(static_cast<unsigned int>(layout));
     Model* palm = new Model("models/palm.ms3d");  // lends its mesh; lives to the end
-    Populate(*palm, PALM_COUNT, KIND_PALM);
+    Populate(*palm, PALM_COUNT, KIND_PALM, random);
     Model* box = new Model("models/box.ms3d");
     m_BoxesToCollect = BOX_COUNT;
-    Populate(*box, m_BoxesToCollect, KIND_BOX);
+    Populate(*box, m_BoxesToCollect, KIND_BOX, random);
 }
 
 World::~World()
@@ -48,19 +49,39 @@ World::~World()
     FreeMessages();
 }
 
-void World::Populate(const Model& templateModel, int count, int kind)
+void World::Populate(const Model& templateModel, int count, int kind, LayoutRandom& random)
 {
-    const Terrain* terrain = m_Scene->GetTerrain();
-    float size = static_cast<float>(terrain->GetWorldSize());
     for (int i = 0; i < count; ++i) {
         Model* copy = new Model(templateModel);
-        float x = PlaceAcross(RandomFraction(), size);
-        float z = PlaceAcross(RandomFraction(), size);
-        copy->SetPosition(x, terrain->GetGroundHeight(x, z), z);
+        Place(copy, random);
         m_Scene->AddObject(copy);
         copy->kind = kind;
         m_Objects.push_back(copy);
     }
+}
+
+// On the ground at the layout's next two fractions across the land.
+void World::Place(SceneObject* object, LayoutRandom& random)
+{
+    const Terrain* terrain = m_Scene->GetTerrain();
+    float size = static_cast<float>(terrain->GetWorldSize());
+    float x = PlaceAcross(random.Fraction(), size);
+    float z = PlaceAcross(random.Fraction(), size);
+    object->SetPosition(x, terrain->GetGroundHeight(x, z), z);
+}
+
+void World::PlaceLayout(int layout)
+{
+    // The objects in the order they were made, each taking the same two
+    // numbers as then: the palms, then the boxes.
+    LayoutRandom random(static_cast<unsigned int>(layout));
+    for (SceneObject* object : m_Objects) {
+        Place(object, random);
+        object->visible = true;
+    }
+    m_Layout = layout;
+    m_BoxesToCollect = BOX_COUNT;
+    m_Scene->RefileObjects();
 }
 
 void World::Update()

@@ -1,6 +1,8 @@
 // The scene's objects and its drawing.
 #include "terrain/Scene.h"
 
+#include <algorithm>
+
 #include <cstddef>
 
 #include "app/EarlyWork.h"
@@ -51,6 +53,16 @@ void Scene::AddObject(SceneObject* object)
 {
     m_Terrain->AddObject(object);
     m_Objects.push_back(object);
+}
+
+void Scene::RefileObjects()
+{
+    m_Terrain->ClearObjects();
+    for (SceneObject* object : m_Objects) {
+        if (std::find(m_UnculledObjects.begin(), m_UnculledObjects.end(), object) == m_UnculledObjects.end()) {
+            m_Terrain->AddObject(object);
+        }
+    }
 }
 
 void Scene::AddUnculledObject(SceneObject* object)

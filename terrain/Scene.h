@@ -32,6 +32,9 @@ public:
     Terrain* GetTerrain() const { return m_Terrain; }
     // Files the object in the quadtree and keeps it.
     void AddObject(SceneObject* object);
+    // Files every culled object in the quadtree again, where it now stands
+    // (a new layout moved them).
+    void RefileObjects();
     // Keeps the object for drawing every frame, without culling.
     void AddUnculledObject(SceneObject* object);
     // The player, then the terrain and its visible objects, then the unculled.

@@ -63,6 +63,11 @@ BoundingBox TerrainQuadtree::Build(QuadtreeNode* node, int depth)
     for (int i = 0; i < 4; ++i) {
         boxes[i] = Build(node->m_Children[i], depth - 1);
     }
+    return SpanChildren(node, boxes);
+}
+
+BoundingBox TerrainQuadtree::SpanChildren(QuadtreeNode* node, const BoundingBox (&boxes)[4])
+{
     int high = -100000;
     int low = 100000;
     for (const BoundingBox& box : boxes) {
@@ -78,6 +83,27 @@ BoundingBox TerrainQuadtree::Build(QuadtreeNode* node, int depth)
     node->m_Box.m_Min.y = static_cast<float>(low);
     node->m_Box.m_Max.y = static_cast<float>(high);
     return node->m_Box;
+}
+
+void TerrainQuadtree::ClearObjects()
+{
+    ClearObjects(m_Root);
+}
+
+BoundingBox TerrainQuadtree::ClearObjects(QuadtreeNode* node)
+{
+    if (!node->m_HasChildren) {
+        // As built: from the height 0 a node starts with to its patch's.
+        node->m_Objects.clear();
+        node->m_Box.m_Min.y = std::min(0.0f, node->m_Patches[0]->m_Box.m_Min.y);
+        node->m_Box.m_Max.y = std::max(0.0f, node->m_Patches[0]->m_Box.m_Max.y);
+        return node->m_Box;
+    }
+    BoundingBox boxes[4];
+    for (int i = 0; i < 4; ++i) {
+        boxes[i] = ClearObjects(node->m_Children[i]);
+    }
+    return SpanChildren(node, boxes);
 }
 
 void TerrainQuadtree::AddObject(SceneObject* object)

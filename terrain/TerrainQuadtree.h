@@ -48,6 +48,8 @@ public:
     // Files the object in every leaf its bounding sphere may reach, widening
     // the height of every node on the way. An object is filed once per leaf.
     void AddObject(SceneObject* object);
+    // Takes every object out, each box back to the height of its ground.
+    void ClearObjects();
     // Appends the leaves in view to leaves; without a frustum, every leaf.
     void CollectLeaves(const Frustum* frustum, std::vector<const QuadtreeNode*>& leaves) const;
     // Draws the visible objects of the visible leaves (an object in several
@@ -58,6 +60,9 @@ public:
 
 private:
     BoundingBox Build(QuadtreeNode* node, int depth);
+    BoundingBox ClearObjects(QuadtreeNode* node);
+    // An inner node's height: its children's, whole units outwards.
+    static BoundingBox SpanChildren(QuadtreeNode* node, const BoundingBox (&boxes)[4]);
     void Insert(QuadtreeNode* node, SceneObject* object);
     void CollectLeaves(const QuadtreeNode* node, const Frustum* frustum,
                        std::vector<const QuadtreeNode*>& leaves) const;

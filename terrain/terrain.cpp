@@ -215,6 +215,11 @@ void Terrain::AddObject(SceneObject* object)
     m_Quadtree->AddObject(object);
 }
 
+void Terrain::ClearObjects()
+{
+    m_Quadtree->ClearObjects();
+}
+
 TerrainPatch::TerrainPatch(const Terrain* terrain, int I, int J, int S)
     : m_Indices(NULL), m_IndexCount(0), m_FirstIndex(0), m_LastIndex(0), m_SizeVertices(S), m_Terrain(terrain),
       m_Column(I), m_Row(J), m_LevelErrors(), m_Level(0)

@@ -97,6 +97,8 @@ public:
     Vector3 GetFaceNormal(int column, int row) const;
     // Files the object in the quadtree for culled drawing.
     void AddObject(SceneObject* object);
+    // Empties the quadtree of objects, its boxes back to the ground's.
+    void ClearObjects();
 
     // Draws the visible patches nearest first, with both ground textures,
     // then the visible objects of the quadtree. Without a frustum nothing is

@@ -197,6 +197,118 @@ TEST(Gamepad, DrivesTheCraftAsTheKeysAndTheMouseDo)
     EXPECT_LT(craft.m_Speed, speed);
 }
 
+// The craft as a tick left it, and the round's count and clock.
+struct TickState {
+    Vector3 m_Position;
+    Quat m_Orientation;
+    float m_Speed;
+    int m_Boxes;
+    long long m_Clock;
+
+    bool operator==(const TickState& o) const
+    {
+        return m_Position.x == o.m_Position.x && m_Position.y == o.m_Position.y && m_Position.z == o.m_Position.z &&
+               m_Orientation.x == o.m_Orientation.x && m_Orientation.y == o.m_Orientation.y &&
+               m_Orientation.z == o.m_Orientation.z && m_Orientation.w == o.m_Orientation.w &&
+               m_Speed == o.m_Speed && m_Boxes == o.m_Boxes && m_Clock == o.m_Clock;
+    }
+};
+
+// 30 s of play through the pad alone, so that nothing but the game's state
+// decides the input: the stick turns the nose toward the nearest box (the
+// nearest palm, once the first box is in, until one is hit) and the
+// throttle is held while the nose is within 30 degrees of it. The first
+// tick has no input (the retry's press).
+static std::vector<TickState> FlyThirtySeconds(GameDriver& driver, bool retry)
+{
+    Game& game = driver.GetGame();
+    const Skimmer& craft = *game.m_Skimmer;
+    std::vector<TickState> ticks;
+    bool crashed = false;
+    for (int tick = 0; tick < 1800; ++tick) {
+        VirtualPad::SetButton(4, retry && tick == 0);  // back: retry
+        crashed = crashed || craft.m_Speed < 0.0f;
+        int kind = game.m_World->m_BoxesToCollect < 20 && !crashed ? 1 : 3;
+        SceneObject* target = NULL;
+        for (SceneObject* object : game.m_World->m_Objects) {
+            Vector3 to = object->m_Position - craft.m_Position;
+            Vector3 from = target != NULL ? target->m_Position - craft.m_Position : to;
+            if (object->kind == kind && object->visible && (target == NULL || to.Magnitude() < from.Magnitude())) {
+                target = object;
+            }
+        }
+        float error = 180.0f;
+        if (target != NULL) {
+            Vector3 to = target->m_Position - craft.m_Position;
+            error = std::remainder(std::atan2(-to.x, -to.z) * 180.0f / 3.1415927f - Heading(craft), 360.0f);
+        }
+        bool steer = tick > 0 && target != NULL;
+        VirtualPad::SetAxis(0, steer ? static_cast<short>(std::fmax(-1.0f, std::fmin(1.0f, -error / 20.0f)) * 32767) : 0);
+        VirtualPad::SetAxis(5, steer && std::fabs(error) < 30.0f ? 32767 : 0);  // right trigger: throttle
+        driver.Frames(1);
+        ticks.push_back({craft.m_Position, craft.m_Orientation, craft.m_Speed, game.m_World->m_BoxesToCollect,
+                         game.m_Round.m_Ticks});
+    }
+    VirtualPad::SetAxis(0, 0);
+    VirtualPad::SetAxis(5, 0);
+    return ticks;
+}
+
+// A retry is exactly a fresh start on the layout: the same input gives the
+// same flight, tick for tick, with boxes collected and palms hit on the way.
+TEST(TheRound, ARetryIsAFreshStartTickForTick)
+{
+    GameDriver driver(VirtualPad::Attach, "layout = 4\n", true);
+    Game& game = driver.GetGame();
+    SDL_PumpEvents();
+    SDL_GetRelativeMouseState(NULL, NULL);
+    ForgetPlayedSounds();
+    std::vector<TickState> fresh = FlyThirtySeconds(driver, false);
+    EXPECT_LT(fresh.back().m_Boxes, 20) << "no box collected";
+    printf("%d boxes collected, %d crashes\n", 20 - fresh.back().m_Boxes,
+           static_cast<int>(std::count(PlayedEffects().begin(), PlayedEffects().end(), "crash.wav")));
+    EXPECT_GT(std::count(PlayedEffects().begin(), PlayedEffects().end(), "crash.wav"), 0) << "no palm was hit";
+    std::vector<TickState> again = FlyThirtySeconds(driver, true);
+    for (size_t tick = 0; tick < fresh.size(); ++tick) {
+        ASSERT_TRUE(fresh[tick] == again[tick]) << "tick " << tick << ": at " << again[tick].m_Position.x << ", "
+                                                << again[tick].m_Position.z << " instead of "
+                                                << fresh[tick].m_Position.x << ", " << fresh[tick].m_Position.z;
+    }
+    EXPECT_EQ(again.back().m_Clock, 1800);
+    EXPECT_EQ(game.m_Round.m_Layout, 4);
+}
+
+// Pause holds the clock and the craft until pressed again; a new layout
+// starts a round on another, logged, with the clock at its first tick.
+TEST(TheRound, PauseHoldsTheClockAndANewLayoutIsLogged)
+{
+    GameDriver driver(NULL, "layout = 4\n");
+    Game& game = driver.GetGame();
+    driver.PushKey('w', true);
+    driver.Frames(30);
+    driver.PushKey('p', true);
+    driver.PushKey('p', false);
+    driver.Frames(2);
+    long long clock = game.m_Round.m_Ticks;
+    Vector3 at = game.m_Skimmer->m_Position;
+    driver.Frames(60);
+    EXPECT_TRUE(game.m_Paused);
+    EXPECT_EQ(game.m_Round.m_Ticks, clock);
+    EXPECT_TRUE(game.m_Skimmer->m_Position.x == at.x && game.m_Skimmer->m_Position.z == at.z);
+    driver.PushKey('p', true);
+    driver.PushKey('p', false);
+    driver.Frames(12);
+    EXPECT_FALSE(game.m_Paused);
+    EXPECT_EQ(game.m_Round.m_Ticks, clock + 12);  // the tick taking the press counts
+    driver.PushKey('n', true);
+    driver.Frames(1);
+    EXPECT_NE(game.m_Round.m_Layout, 4);
+    EXPECT_EQ(game.m_Round.m_Ticks, 1);
+    std::string log = driver.Dir().ReadFile("vellmora.log");
+    EXPECT_NE(log.find("Layout: 4\nLayout: " + std::to_string(game.m_Round.m_Layout) + "\n"), std::string::npos)
+        << log;
+}
+
 TEST(GameFrames, OneEventIsTakenPerFrame)
 {
     GameDriver driver;

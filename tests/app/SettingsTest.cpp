@@ -25,7 +25,8 @@ TEST(SettingsFile, TheExampleFileIsTheGameAsDesigned)
     EXPECT_EQ(settings.m_Mouse.m_DegreesPerCount, 1.0f);
     EXPECT_FALSE(settings.m_Mouse.m_Inverted || settings.m_KeysByPosition || settings.m_PauseWhenUnfocused);
     EXPECT_EQ(settings.m_MusicVolume + settings.m_EffectsVolume, 200);
-    const int designed[ACTION_COUNT] = {'w', 's', 'a', 'd', 'q', 'e', '\t', 'c', 'o', 'l'};
+    const int designed[ACTION_COUNT] = {'w', 's', 'a', 'd', 'q', 'e', '\t', 'c', 'o', 'l', 'r', 'n', 'p'};
+    EXPECT_EQ(settings.m_Layout, 0);
     for (int action = 0; action < ACTION_COUNT; ++action) {
         EXPECT_EQ(settings.m_Keys.m_Keys[action], designed[action]) << action;
     }
@@ -39,7 +40,8 @@ TEST(SettingsFile, TakesEverySettingInAnyCaseWithCommentsAndSpaces)
                                       "  mouse_sensitivity =  0.25   # a fast mouse\n"
                                       "Invert_Mouse = yes\nmusic_volume = 0\neffects_volume=55\n"
                                       "keys = Positions\npause_when_unfocused = yes\n"
-                                      "throttle = Up\nbrake = left shift\nlight = space",
+                                      "throttle = Up\nbrake = left shift\nlight = space\n"
+                                      "layout = 99999\nretry = backspace",
                                       "vellmora.conf", problems);
     EXPECT_TRUE(problems.empty()) << problems[0];
     EXPECT_EQ(settings.m_Fullscreen, Settings::FULLSCREEN_YES);
@@ -50,6 +52,8 @@ TEST(SettingsFile, TakesEverySettingInAnyCaseWithCommentsAndSpaces)
     EXPECT_EQ(settings.m_Keys.m_Keys[ACTION_THROTTLE], 273);   // SDLK_UP
     EXPECT_EQ(settings.m_Keys.m_Keys[ACTION_BRAKE], 304);      // SDLK_LSHIFT
     EXPECT_EQ(settings.m_Keys.m_Keys[ACTION_LIGHT], ' ');
+    EXPECT_EQ(settings.m_Keys.m_Keys[ACTION_RETRY], 8);  // SDLK_BACKSPACE
+    EXPECT_EQ(settings.m_Layout, 99999);
 
     // Every documented bound is taken.
     Settings least = ParseSettings("mouse_sensitivity = 0.05\nmusic_volume = 0\neffects_volume = 100", "v", problems);
@@ -76,6 +80,7 @@ TEST(SettingsFile, EachBadLineIsReportedAndLosesNothing)
                                       "invert_mouse =\n"
                                       "throttle = warp\n"
                                       "brake = escape\n"
+                                      "layout = 0\n"
                                       "throttle = up\0 junk\n";
     Settings settings = ParseSettings(std::string(text, sizeof text - 1), "vellmora.conf", problems);
     const char* const expected[] = {
@@ -88,7 +93,8 @@ TEST(SettingsFile, EachBadLineIsReportedAndLosesNothing)
         "vellmora.conf line 9: invert_mouse must be no or yes; kept no",
         "vellmora.conf line 10: throttle must be a key's name, such as w, up or left shift; kept w",
         "vellmora.conf line 11: escape always quits and cannot be bound; kept s",
-        "vellmora.conf line 12: holds a NUL byte; ignored",
+        "vellmora.conf line 12: layout must be random or a whole number from 1 to 99999; kept random",
+        "vellmora.conf line 13: holds a NUL byte; ignored",
     };
     ASSERT_EQ(problems.size(), sizeof expected / sizeof expected[0]);
     for (size_t i = 0; i < problems.size(); ++i) {

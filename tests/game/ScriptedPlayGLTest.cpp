@@ -1,9 +1,12 @@
 // Scripted play: the autopilot flies the real game with mouse and keys.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <string>
 
+#include "game/Round.h"
 #include "game/Skimmer.h"
 #include "game/World.h"
 #include "terrain/Scene.h"
@@ -29,9 +32,23 @@ static void ExpectRulesHeld(Game& game, const Vector3& start, int frame)
     ASSERT_LE(std::fabs(ruled.z), half + 0.01f) << "frame " << frame;
 }
 
+// Best times already kept: a slower one on this layout, a quicker one on
+// another, and a quicker one under other rules, which is not compared.
+static void WriteEarlierRecords()
+{
+    std::string folder = std::string(getenv("XDG_DATA_HOME")) + "/vellmora";
+    ASSERT_EQ(system(("mkdir -p " + folder).c_str()), 0);
+    FILE* file = fopen((folder + "/records").c_str(), "w");
+    ASSERT_TRUE(file != NULL);
+    fputs("vellmora records 1\n1 4242 999999 2026-01-02\n1 7 100 2026-01-01\n2 4242 10 2026-01-01\n", file);
+    fclose(file);
+}
+
+// The round ends the tick the last box is collected: its clock stops, the
+// time is logged and kept, and the finish screen says what it was worth.
 TEST(ScriptedPlay, AutopilotCollectsEveryBox)
 {
-    GameDriver driver;
+    GameDriver driver(WriteEarlierRecords, "layout = 4242\n");
     Game& game = driver.GetGame();
     Autopilot pilot(game);
     ASSERT_TRUE(pilot.IsReady());
@@ -88,6 +105,26 @@ TEST(ScriptedPlay, AutopilotCollectsEveryBox)
     game.m_World->m_Messages.clear();
     // The long legs used the afterburner.
     EXPECT_LT(lowestCharge, 10);
+    ASSERT_TRUE(game.m_Round.m_Finished);
+    const long long ticks = game.m_Round.m_Ticks;
+    EXPECT_LE(ticks, frames + 2);
+    driver.Frames(30);
+    EXPECT_EQ(game.m_Round.m_Ticks, ticks) << "the clock ran on after the finish";
+    std::string time = ClockText(ticks);
+    std::string log = driver.Dir().ReadFile("vellmora.log");
+    EXPECT_NE(log.find("Round: layout 4242, 20 boxes in " + time + ", a new best on this layout\n"),
+              std::string::npos) << log;
+    ASSERT_EQ(game.m_Round.m_FinishLines.size(), 5u);
+    EXPECT_EQ(game.m_Round.m_FinishLines[0], "Layout 4242: 20 boxes in " + time);
+    EXPECT_EQ(game.m_Round.m_FinishLines[1], "A new best on this layout!");
+    EXPECT_EQ(game.m_Round.m_FinishLines[2], "Best on layout 4242: " + time);
+    EXPECT_EQ(game.m_Round.m_FinishLines[3], "Best of all layouts: 0:01.66 (layout 7)");
+    std::string records = driver.Dir().ReadFile("data/vellmora/records");
+    EXPECT_EQ(records.substr(0, 19), "vellmora records 1\n");
+    size_t mine = records.find("\n1 4242 " + std::to_string(ticks) + " 20");
+    EXPECT_TRUE(mine != std::string::npos && records.find("\n2 4242 10 2026-01-01\n") < mine &&
+                records.find("\n1 7 100 2026-01-01\n") < mine && mine < records.find("\n1 4242 999999 "))
+        << records;
     printf("collected 20 boxes in %d frames\n", frames);
 }
 

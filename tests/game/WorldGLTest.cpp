@@ -2,11 +2,14 @@
 #include "game/World.h"
 
 #include <GL/gl.h>
+#include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <vector>
 
 #include "game/Skimmer.h"
 #include "terrain/Scene.h"
+#include "terrain/TerrainQuadtree.h"
 #include "terrain/terrain.h"
 #include "tests/support/GameDriver.h"
 #include "tests/support/RecordedSound.h"
@@ -73,11 +76,13 @@ TEST_F(WorldRules, LevelHasTwentyPalmsThenTwentyBoxes)
     EXPECT_EQ(m_Game->m_Scene->m_Objects.size(), 40u);
 }
 
-TEST_F(WorldRules, TheSameSeedPlacesTheSameLevel)
+// Placing a layout again, after play moved and collected things, gives the
+// level the layout gave at first, every box back and filed where it stands.
+TEST_F(WorldRules, TheSameLayoutPlacesTheSameLevel)
 {
-    World first(m_Game->m_Scene, 20261208);
-    World again(m_Game->m_Scene, 20261208);
-    World other(m_Game->m_Scene, 20261209);
+    World first(m_Game->m_Scene, 4242);
+    World again(m_Game->m_Scene, 4242);
+    World other(m_Game->m_Scene, 4243);
     ASSERT_EQ(again.m_Objects.size(), 40u);
     int moved = 0;
     for (int i = 0; i < 40; ++i) {
@@ -88,6 +93,29 @@ TEST_F(WorldRules, TheSameSeedPlacesTheSameLevel)
         moved += other.m_Objects[i]->m_Position.x != a.x ? 1 : 0;
     }
     EXPECT_GT(moved, 30);
+    other.m_Objects[25]->visible = false;
+    other.m_BoxesToCollect = 19;
+    other.PlaceLayout(4242);
+    EXPECT_EQ(other.m_Layout, 4242);
+    EXPECT_EQ(other.m_BoxesToCollect, 20);
+    for (int i = 0; i < 40; ++i) {
+        const Vector3& a = first.m_Objects[i]->m_Position;
+        const Vector3& b = other.m_Objects[i]->m_Position;
+        EXPECT_TRUE(a.x == b.x && a.z == b.z && other.m_Objects[i]->visible) << i;
+    }
+    // Filed again: every object of the scene in the leaf under it, once.
+    std::vector<const QuadtreeNode*> leaves;
+    m_Terrain->m_Quadtree->CollectLeaves(NULL, leaves);
+    size_t filed = 0;
+    for (const QuadtreeNode* leaf : leaves) {
+        filed += leaf->m_Objects.size();
+        for (const SceneObject* object : leaf->m_Objects) {
+            const BoundingSphere& sphere = object->m_BoundingSphere;
+            EXPECT_LE(std::fabs(sphere.m_Center.x - leaf->m_CenterX), leaf->m_HalfSize + sphere.m_Radius + 1.0f);
+            EXPECT_LE(std::fabs(sphere.m_Center.z - leaf->m_CenterZ), leaf->m_HalfSize + sphere.m_Radius + 1.0f);
+        }
+    }
+    EXPECT_GE(filed, 160u);
 }
 
 TEST_F(WorldRules, FloorLiftsTheCraftToExactlyOneHundredAboveTheGround)

@@ -16,8 +16,9 @@ public:
     // the random level. beforeInit, when given, runs once SDL has started
     // and before the game's Init (to attach a virtual gamepad, say). The
     // player's settings file holds settings, when given; otherwise there is
-    // none (whatever the machine's user has).
-    explicit GameDriver(void (*beforeInit)() = NULL, const char* settings = NULL);
+    // none (whatever the machine's user has). asStarted leaves the game as
+    // Init left it: nothing moved, no event taken.
+    explicit GameDriver(void (*beforeInit)() = NULL, const char* settings = NULL, bool asStarted = false);
     ~GameDriver();
 
     Game& GetGame() { return *m_Game; }

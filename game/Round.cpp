@@ -1,0 +1,36 @@
+// A round's clock text, and the start a round puts back.
+#include "game/Round.h"
+
+#include <cstdio>
+
+#include "scene/SceneObject.h"
+
+static const long long TICKS_PER_SECOND = 60;
+
+ObjectStart::ObjectStart() : m_Speed(0.0f), m_Strafe(0.0f) {}
+
+ObjectStart::ObjectStart(const SceneObject& object)
+    : m_Position(object.m_Position), m_Orientation(object.m_Orientation), m_Forward(object.m_Forward),
+      m_Speed(object.m_Speed), m_Strafe(object.m_Strafe), m_BoundingSphere(object.m_BoundingSphere)
+{
+}
+
+void ObjectStart::PutBack(SceneObject& object) const
+{
+    object.m_Position = m_Position;
+    object.m_Orientation = m_Orientation;
+    object.m_Forward = m_Forward;
+    object.m_Speed = m_Speed;
+    object.m_Strafe = m_Strafe;
+    object.m_BoundingSphere = m_BoundingSphere;
+}
+
+Round::Round() : m_Layout(0), m_Ticks(0), m_Finished(false) {}
+
+std::string ClockText(long long ticks)
+{
+    long long hundredths = ticks * 100 / TICKS_PER_SECOND;
+    char text[32];
+    snprintf(text, sizeof text, "%lld:%02lld.%02lld", hundredths / 6000, hundredths / 100 % 60, hundredths % 100);
+    return text;
+}
