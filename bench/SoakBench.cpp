@@ -5,7 +5,9 @@
 // Each sample also splits the resident memory into anonymous pages and pages
 // of mapped files, and gives what the C heap holds in use, so that growth
 // can be traced to the game's own allocations or to the libraries under it.
-// The pilot looks out of the cockpit and from outside in turn.
+// The pilot looks out of the cockpit and from outside in turn, and flies a
+// new layout every 1,000 frames (100 of them in 100,000 frames), which must
+// neither load nor leak anything.
 // Usage: vellmora_soak ASSET_DIR [FRAMES [--no-memory-check]]
 // (on an X display; see README). Under the sanitizers memory is not judged:
 // their allocator holds freed memory back on purpose.
@@ -25,6 +27,7 @@
 
 static const int SAMPLE_EVERY = 10000;
 static const int SWITCH_VIEW_EVERY = 2500;
+static const int NEW_LAYOUT_EVERY = 1000;
 
 // One reading of where the process's memory is.
 struct MemorySample {
@@ -90,8 +93,8 @@ int main(int argc, char** argv)
     std::vector<double> samples;
     srand(99);
     Vector3 waypoint(0.0f, 0.0f, 0.0f);
-    printf("%8s %7s %7s %7s %7s %7s %6s %8s %6s\n", "frame", "RSS", "anon", "files", "heap", "held", "maps",
-           "ms/frame", "boxes");
+    printf("%8s %7s %7s %7s %7s %7s %6s %8s %6s %6s\n", "frame", "RSS", "anon", "files", "heap", "held", "maps",
+           "ms/frame", "boxes", "layout");
     // When a palm stands between the craft and its box the autopilot keeps
     // crashing into it; after a while without a pick-up it wanders off to a
     // random waypoint for a bit and tries again.
@@ -127,14 +130,20 @@ int main(int argc, char** argv)
         } else if (frame % SWITCH_VIEW_EVERY == 1 && frame > 1) {
             PushKeyEvent(viewKey, false);
         }
+        if (frame % NEW_LAYOUT_EVERY == 0) {
+            PushKeyEvent(SDLK_n, true);
+        } else if (frame % NEW_LAYOUT_EVERY == 1 && frame > 1) {
+            PushKeyEvent(SDLK_n, false);
+        }
         game->RunFrame();
         if (frame % SAMPLE_EVERY == 0) {
             MemorySample memory = ReadMemory();
             Uint32 now = SDL_GetTicks();
             samples.push_back(memory.m_Resident);
-            printf("%8ld %7.1f %7.1f %7.1f %7.1f %7.1f %6d %8.1f %6d\n", frame, memory.m_Resident,
+            printf("%8ld %7.1f %7.1f %7.1f %7.1f %7.1f %6d %8.1f %6d %6d\n", frame, memory.m_Resident,
                    memory.m_Anonymous, memory.m_Files, memory.m_HeapInUse, memory.m_HeapHeld, memory.m_Mappings,
-                   (now - sampleStart) / static_cast<double>(SAMPLE_EVERY), game->m_World->m_BoxesToCollect);
+                   (now - sampleStart) / static_cast<double>(SAMPLE_EVERY), game->m_World->m_BoxesToCollect,
+                   game->m_Round.m_Layout);
             fflush(stdout);
             sampleStart = now;
         }

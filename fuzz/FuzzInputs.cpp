@@ -1,9 +1,13 @@
 #include "fuzz/FuzzInputs.h"
 
+#include <string>
+#include <vector>
+
 #include "assets/Image.h"
 #include "assets/Model.h"
 #include "assets/Ms3dReader.h"
 #include "assets/Texture.h"
+#include "game/Records.h"
 #include "terrain/Heightmap.h"
 
 static const int MAX_SAMPLED_SIDE = 257;
@@ -57,4 +61,15 @@ bool TryModel(const uint8_t* data, size_t size)
     }
     FreeMs3dArrays(model);
     return loaded || empty;
+}
+
+bool TryRecords(const uint8_t* data, size_t size)
+{
+    std::vector<Record> records;
+    std::vector<std::string> problems;
+    ParseRecords(std::string(reinterpret_cast<const char*>(data), size), records, problems);
+    PruneRecords(records);
+    std::vector<Record> again;
+    std::vector<std::string> none;
+    return ParseRecords(FormatRecords(records), again, none) && none.empty() && again == records;
 }

@@ -16,4 +16,8 @@ bool TryPicture(const uint8_t* data, size_t size);
 // it. Needs a current OpenGL context.
 bool TryModel(const uint8_t* data, size_t size);
 
+// Reads the bytes as a records file, then what the game would write of it:
+// that must read back whole to the same best times.
+bool TryRecords(const uint8_t* data, size_t size);
+
 #endif

@@ -19,6 +19,7 @@
 #include "app/EarlyWork.h"
 #include "app/text/Font.h"
 #include "app/text/GlyphSource.h"
+#include "game/Round.h"
 #include "game/World.h"
 #include "game/Skimmer.h"
 #include "terrain/Scene.h"
@@ -526,17 +527,31 @@ TEST(GameOverlay, PrintsTheLinesOfTheFrameAtTheirPlaces)
     game.RunTick();
     game.m_World->m_Messages.insert(game.m_World->m_Messages.begin(), strdup("one line more"));
     game.DrawFrame(0.5f);
-    ASSERT_EQ(font->m_Lines.size(), 5u);
+    ASSERT_EQ(font->m_Lines.size(), 6u);
     EXPECT_EQ(font->m_Lines[0], "10,60 one line more");
     EXPECT_EQ(font->m_Lines[1], "10,90 Boxes to collect: 20");
     EXPECT_TRUE(std::regex_match(font->m_Lines[2], std::regex("10,120 [0-9]+\\.[0-9] FPS"))) << font->m_Lines[2];
     EXPECT_EQ(font->m_Lines[3], "10,140 speed: -3 mph");
     EXPECT_EQ(font->m_Lines[4], "10,120 afterburner: 41 %");
+    EXPECT_EQ(font->m_Lines[5], "10,170 time: " + ClockText(game.m_Round.m_Ticks));
     // The lines stay for the frames until the next tick, which replaces them.
     game.DrawFrame(1.0f);
-    EXPECT_EQ(font->m_Lines.size(), 10u);
+    EXPECT_EQ(font->m_Lines.size(), 12u);
     game.RunTick();
     EXPECT_EQ(game.m_World->m_Messages.size(), 2u);
+    // A finished round's screen from the top down, and the pause's word.
+    game.m_Round.m_FinishLines = {"first", "second"};
+    game.m_Paused = true;
+    font->m_Lines.clear();
+    game.DrawFrame(1.0f);
+    ASSERT_EQ(font->m_Lines.size(), 8u);
+    EXPECT_EQ(font->m_Lines[5], "360,300 Paused");
+    EXPECT_EQ(font->m_Lines[6], "10,560 first");
+    EXPECT_EQ(font->m_Lines[7], "10,530 second");
+    game.m_Paused = false;
+    // 100 ticks are 1.66 s: hundredths rounded down.
+    EXPECT_EQ(ClockText(100), "0:01.66");
+    EXPECT_EQ(ClockText(60 * 60 * 11 + 59), "11:00.98");
 
     // The figure is worked in double precision and truncated toward zero.
     EXPECT_EQ(Game::DisplayedSpeed(0.7f), 6);

@@ -9,6 +9,9 @@
 //                                rightmost dark pixel in the upper half of the window
 //   x11probe greys WINDOW        print the number of distinct grey levels (of near-neutral
 //                                pixels) in the upper half (anti-aliased text has many)
+//   x11probe lines WINDOW TOP BOTTOM  print a hash of where the clearly red pixels
+//                                are in the rows TOP to BOTTOM (overlay text, whatever
+//                                lies behind it)
 //   x11probe colour WINDOW RRGGBB  print "COUNT X Y": the pixels of exactly that
 //                                colour and the centre of their bounding box
 #include <X11/Xlib.h>
@@ -163,6 +166,19 @@ static int Geometry(Display* display, Window window)
     return 0;
 }
 
+static int RedLines(XImage* image, int top, int bottom)
+{
+    unsigned long long hash = 14695981039346656037ULL;
+    for (int y = top; y <= bottom && y < image->height; ++y) {
+        for (int x = 0; x < image->width; ++x) {
+            Rgb c = PixelAt(image, x, y);
+            hash = (hash ^ ((c.r > 200 && c.g < 60 && c.b < 60) ? 1 : 0)) * 1099511628211ULL;
+        }
+    }
+    printf("%016llx\n", hash);
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
     if (argc < 3) {
@@ -196,6 +212,8 @@ int main(int argc, char** argv)
             status = Ink(image);
         } else if (strcmp(command, "greys") == 0) {
             status = Greys(image);
+        } else if (strcmp(command, "lines") == 0 && argc > 4) {
+            status = RedLines(image, atoi(argv[3]), atoi(argv[4]));
         } else if (strcmp(command, "colour") == 0 && argc > 3) {
             status = FindColour(image, strtoul(argv[3], NULL, 16));
         }

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# The round's keys in the real game, through the real event queue (xdotool
+# on Xvfb), on layout 31 from the settings file:
+#   P holds the clock: the overlay's clock line does not change while paused;
+#   R, pressed while paused after flying, brings back the clock's and the
+#   speed's first picture (0:00.00 and 0 mph), as at every retry;
+#   N starts a new layout, logged with its number; Escape still quits at once.
+# Usage (in a directory holding the assets): round_keys.sh GAME X11PROBE
+set -u
+game="$1"
+probe="$2"
+. "$(dirname "$0")/play.sh"
+mkdir -p config/vellmora
+printf 'fullscreen = no\nlayout = 31\n' >config/vellmora/vellmora.conf
+export XDG_CONFIG_HOME="$PWD/config" XDG_DATA_HOME="$PWD/data"
+
+"$game" >stdout.txt 2>stderr.txt </dev/null &
+pid=$!
+window=""
+for _ in $(seq 1 100); do
+    window=$(xdotool search --name '^Vellmora$' 2>/dev/null | head -1)
+    [ -n "$window" ] && break
+    sleep 0.1
+done
+for _ in $(seq 1 120); do
+    [ "$("$probe" red "$window")" -gt 500 ] 2>/dev/null && break
+    sleep 0.5
+done
+# The clock's and the speed's lines, rows 400 to 470 of the window.
+lines() { sleep 0.3; "$probe" lines "$window" 400 470; }
+key() { xdotool key "$1"; }
+
+key p
+paused=$(lines)
+sleep 1
+[ "$(lines)" = "$paused" ] || fail "the clock ran on while paused"
+key r
+first=$(lines)
+key p
+xdotool keydown w
+sleep 1.5
+xdotool keyup w
+[ "$(lines)" != "$first" ] || fail "neither the clock nor the speed moved in flight"
+key p
+flying=$(lines)
+key r
+[ "$(lines)" = "$first" ] || fail "the retry did not bring back the clock at 0:00.00 and the speed at 0"
+[ "$flying" != "$first" ] || fail "the pause in flight shows the start's clock"
+key p
+key n
+sleep 0.5
+xdotool key Escape
+wait_for_end "$pid" 5
+[ "$end_status" -eq 0 ] || fail "exit status $end_status"
+layouts=$(grep '^Layout: ' vellmora.log | tr '\n' ' ')
+echo "$layouts" | grep -qE '^Layout: 31 Layout: 31 Layout: 31 Layout: [0-9]+ $' || fail "the log's layouts: $layouts"
+case "$layouts" in *"Layout: 31 $") fail "the new layout is 31 again" ;; esac
+echo "ok: pause held the clock, retry reset the clock and the speed, layouts: $layouts"
+exit "$failures"
