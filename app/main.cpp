@@ -9,6 +9,7 @@
 #include "app/Heap.h"
 #include "app/Settings.h"
 #include "app/dialog/MessageBox.h"
+#include "game/Records.h"
 
 // --help and --version answer without opening anything, the log included.
 // Returns true when one of them was given; every other argument is ignored.
@@ -23,13 +24,16 @@ static bool AnsweredAnArgument(int argc, char** argv)
             std::string settings = SettingsPath();
             printf("Usage: vellmora [--help | --version]\n"
                    "Fly the skimmer, a hover craft, low over a landscape: collect the twenty boxes\n"
-                   "and mind the palms. Mouse and W, S, A, D, Q, E, Tab, C, O, L; Escape quits.\n"
+                   "against the clock and mind the palms. Mouse and W, S, A, D, Q, E, Tab, C, O, L;\n"
+                   "R flies the layout again, N a new one, P pauses, Escape quits.\n"
                    "\n"
                    "Settings: %s (optional)\n"
+                   "Records:  %s\n"
                    "Log:      vellmora.log in the working directory\n"
                    "          (~/.local/state/vellmora when started as installed)\n"
                    "More:     man vellmora\n",
-                   settings.empty() ? "~/.config/vellmora/vellmora.conf" : settings.c_str());
+                   settings.empty() ? "~/.config/vellmora/vellmora.conf" : settings.c_str(),
+                   RecordsPath().empty() ? "~/.local/share/vellmora/records" : RecordsPath().c_str());
             return true;
         }
     }

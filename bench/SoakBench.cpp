@@ -6,7 +6,7 @@
 // of mapped files, and gives what the C heap holds in use, so that growth
 // can be traced to the game's own allocations or to the libraries under it.
 // The pilot looks out of the cockpit and from outside in turn, and flies a
-// new layout every 1,000 frames (100 of them in 100,000 frames), which must
+// new layout every 500 frames (100 of them in 50,000 frames), which must
 // neither load nor leak anything.
 // Usage: vellmora_soak ASSET_DIR [FRAMES [--no-memory-check]]
 // (on an X display; see README). Under the sanitizers memory is not judged:
@@ -27,7 +27,7 @@
 
 static const int SAMPLE_EVERY = 10000;
 static const int SWITCH_VIEW_EVERY = 2500;
-static const int NEW_LAYOUT_EVERY = 1000;
+static const int NEW_LAYOUT_EVERY = 500;
 
 // One reading of where the process's memory is.
 struct MemorySample {
