@@ -279,37 +279,6 @@ TEST(TheRound, ARetryIsAFreshStartTickForTick)
     EXPECT_EQ(game.m_Round.m_Layout, 4);
 }
 
-// Pause holds the clock and the craft until pressed again; a new layout
-// starts a round on another, logged, with the clock at its first tick.
-TEST(TheRound, PauseHoldsTheClockAndANewLayoutIsLogged)
-{
-    GameDriver driver(NULL, "layout = 4\n");
-    Game& game = driver.GetGame();
-    driver.PushKey('w', true);
-    driver.Frames(30);
-    driver.PushKey('p', true);
-    driver.PushKey('p', false);
-    driver.Frames(2);
-    long long clock = game.m_Round.m_Ticks;
-    Vector3 at = game.m_Skimmer->m_Position;
-    driver.Frames(60);
-    EXPECT_TRUE(game.m_Paused);
-    EXPECT_EQ(game.m_Round.m_Ticks, clock);
-    EXPECT_TRUE(game.m_Skimmer->m_Position.x == at.x && game.m_Skimmer->m_Position.z == at.z);
-    driver.PushKey('p', true);
-    driver.PushKey('p', false);
-    driver.Frames(12);
-    EXPECT_FALSE(game.m_Paused);
-    EXPECT_EQ(game.m_Round.m_Ticks, clock + 12);  // the tick taking the press counts
-    driver.PushKey('n', true);
-    driver.Frames(1);
-    EXPECT_NE(game.m_Round.m_Layout, 4);
-    EXPECT_EQ(game.m_Round.m_Ticks, 1);
-    std::string log = driver.Dir().ReadFile("vellmora.log");
-    EXPECT_NE(log.find("Layout: 4\nLayout: " + std::to_string(game.m_Round.m_Layout) + "\n"), std::string::npos)
-        << log;
-}
-
 TEST(GameFrames, OneEventIsTakenPerFrame)
 {
     GameDriver driver;

@@ -3,17 +3,13 @@
 // games finishing at once.
 #include "game/Records.h"
 
-#include <dirent.h>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
-#include "fuzz/FuzzInputs.h"
 #include "game/Layout.h"
 #include "tests/support/TempDir.h"
 
@@ -122,25 +118,4 @@ TEST(Records, TwoGamesFinishingAtOnceLoseNothing)
     EXPECT_EQ(kept[0].m_Ticks, 1000);
     EXPECT_EQ(kept[1].m_Ticks, 1000);
     EXPECT_NE(kept[0].m_Layout, kept[1].m_Layout);
-}
-
-// The fuzzer's seeds, read and written back as the fuzzer does.
-TEST(Records, TheFuzzSeedsReadBackWhole)
-{
-    std::string folder = VELLMORA_SOURCE_DIR "/fuzz/seeds/records/";
-    DIR* seeds = opendir(folder.c_str());
-    ASSERT_TRUE(seeds != NULL);
-    int read = 0;
-    for (dirent* entry = readdir(seeds); entry != NULL; entry = readdir(seeds)) {
-        if (entry->d_name[0] == '.') {
-            continue;
-        }
-        std::stringstream bytes;
-        bytes << std::ifstream(folder + entry->d_name).rdbuf();
-        std::string text = bytes.str();
-        EXPECT_TRUE(TryRecords(reinterpret_cast<const uint8_t*>(text.data()), text.size())) << entry->d_name;
-        ++read;
-    }
-    closedir(seeds);
-    EXPECT_GE(read, 5);
 }
