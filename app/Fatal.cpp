@@ -24,6 +24,16 @@ void ExitRestoringDisplay(int status)
     exit(status);
 }
 
+bool QuitRequested()
+{
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
+        return false;
+    }
+    SDL_PumpEvents();
+    SDL_Event event;
+    return SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, SDL_QUITMASK) > 0;
+}
+
 const char* WorkingDirectory()
 {
     static char directory[PATH_MAX];

@@ -8,6 +8,11 @@
 // Ends the process with the status after restoring the display, no message.
 [[noreturn]] void ExitRestoringDisplay(int status);
 
+// Whether a quit waits in SDL's queue: SDL's signal handlers turn Ctrl+C
+// and SIGTERM into one at its next pump, which this makes. The event is
+// left queued. False before SDL's video has started.
+bool QuitRequested();
+
 // The working directory, where the game looks for its assets (for messages).
 const char* WorkingDirectory();
 

@@ -51,14 +51,6 @@ static const int PAUSED_X = 360;
 static const int PAUSED_Y = 300;
 static const int FINISH_FIRST_LINE_Y = 560;
 
-// A quit event waits in SDL's queue (a signal, taken while nothing read the queue).
-static bool QuitRequested()
-{
-    SDL_Event event;
-    SDL_PumpEvents();
-    return SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, SDL_QUITMASK) > 0;
-}
-
 Game::Game()
     : m_Title(strdup("Vellmora")), m_WindowWidth(800), m_WindowHeight(600), m_Screen(NULL),
       m_Font(NULL), m_Scene(NULL), m_Camera(NULL), m_Skimmer(NULL), m_World(NULL), m_Paused(false),
@@ -117,7 +109,10 @@ void Game::Init()
 
 void Game::StartRound(int layout)
 {
-    m_World->PlaceLayout(layout);
+    // The first round flies the world as it was built.
+    if (m_Round.m_Layout != 0) {
+        m_World->PlaceLayout(layout);
+    }
     m_CraftStart.PutBack(*m_Skimmer);
     m_Skimmer->SetShown(0);
     if (!m_Skimmer->m_LightOn) {
@@ -378,10 +373,10 @@ void Game::FinishRound()
     AddRecord(m_RecordsPath, record, m_Records);
 
     std::string time = ClockText(ticks);
-    const char* verdict = newOverallBest ? ", a new best of all layouts" : newLayoutBest ? ", a new best on this layout"
-                                                                                         : "";
-    LogMessage("Round: layout %d, 20 boxes in %s%s%s%s", layout, time.c_str(), verdict,
-               newLayoutBest ? "" : ", not a best (the best is ", newLayoutBest ? "" : (previous + ")").c_str());
+    std::string verdict = newOverallBest  ? ", a new best of all layouts"
+                          : newLayoutBest ? ", a new best on this layout"
+                                          : ", not a best (the best is " + previous + ")";
+    LogMessage("Round: layout %d, 20 boxes in %s%s", layout, time.c_str(), verdict.c_str());
     char line[128];
     m_Round.m_FinishLines.clear();
     snprintf(line, sizeof line, "Layout %d: 20 boxes in %s", layout, time.c_str());

@@ -3,16 +3,15 @@
 
 #include <SDL/SDL.h>
 #include <cerrno>
-#include <fcntl.h>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <strings.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "app/Logger.h"
+#include "app/PlayerFiles.h"
 #include "game/Layout.h"
 
 namespace {
@@ -200,30 +199,33 @@ void Parser::Number(int line, const std::string& name, const std::string& value,
     inOut = static_cast<float>(number);
 }
 
-void Parser::Percent(int line, const std::string& name, const std::string& value, int& inOut)
+// Sets outNumber to value when it is a whole number from low to high.
+static bool WholeNumber(const std::string& value, long low, long high, int& outNumber)
 {
     char* end = NULL;
     long number = strtol(value.c_str(), &end, 10);
-    if (value.empty() || *end != '\0' || number < 0 || number > 100) {
-        Problem(line, "%s must be a whole number from 0 to 100; kept %d", name.c_str(), inOut);
-        return;
+    if (value.empty() || *end != '\0' || number < low || number > high) {
+        return false;
     }
-    inOut = static_cast<int>(number);
+    outNumber = static_cast<int>(number);
+    return true;
+}
+
+void Parser::Percent(int line, const std::string& name, const std::string& value, int& inOut)
+{
+    if (!WholeNumber(value, 0, 100, inOut)) {
+        Problem(line, "%s must be a whole number from 0 to 100; kept %d", name.c_str(), inOut);
+    }
 }
 
 void Parser::Layout(int line, const std::string& value, int& inOut)
 {
-    char* end = NULL;
-    long number = strtol(value.c_str(), &end, 10);
     if (value == "random") {
         inOut = 0;
-    } else if (value.empty() || *end != '\0' || number < LAYOUT_FIRST || number > LAYOUT_LAST) {
-        char kept[16];
-        snprintf(kept, sizeof kept, "%d", inOut);
+    } else if (!WholeNumber(value, LAYOUT_FIRST, LAYOUT_LAST, inOut)) {
+        std::string kept = inOut == 0 ? "random" : std::to_string(inOut);
         Problem(line, "layout must be random or a whole number from %d to %d; kept %s", LAYOUT_FIRST, LAYOUT_LAST,
-                inOut == 0 ? "random" : kept);
-    } else {
-        inOut = static_cast<int>(number);
+                kept.c_str());
     }
 }
 
@@ -309,74 +311,33 @@ Settings ParseSettings(const std::string& text, const char* fileName, std::vecto
 
 std::string SettingsPath()
 {
-    const char* config = getenv("XDG_CONFIG_HOME");
-    if (config != NULL && config[0] == '/') {
-        return std::string(config) + "/vellmora/vellmora.conf";
-    }
-    const char* home = getenv("HOME");
-    return home != NULL && home[0] != '\0' ? std::string(home) + "/.config/vellmora/vellmora.conf" : "";
-}
-
-// What kind of file st is, for the log: the settings are only read from a
-// regular one (a FIFO would block the start for good).
-static const char* KindOfFile(const struct stat& st)
-{
-    return S_ISDIR(st.st_mode)    ? "a folder"
-           : S_ISFIFO(st.st_mode) ? "a FIFO"
-           : S_ISSOCK(st.st_mode) ? "a socket"
-           : S_ISCHR(st.st_mode)  ? "a character device"
-           : S_ISBLK(st.st_mode)  ? "a block device"
-                                  : "not a regular file";
-}
-
-// Reads up to MOST_BYTES + 1 bytes of the open file into outText; false on
-// a read error.
-static bool ReadAtMost(int fd, std::string& outText)
-{
-    outText.assign(MOST_BYTES + 1, '\0');
-    size_t used = 0;
-    while (used < outText.size()) {
-        ssize_t got = read(fd, &outText[used], outText.size() - used);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            return false;
-        }
-        if (got == 0) {
-            break;
-        }
-        used += static_cast<size_t>(got);
-    }
-    outText.resize(used);
-    return true;
+    return PlayerFilePath("XDG_CONFIG_HOME", ".config", "vellmora.conf");
 }
 
 Settings LoadSettings(const std::string& path)
 {
-    // Non-blocking, so that whatever sits at the path cannot hold the start.
-    int fd = path.empty() ? -1 : open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    long long size = 0;
+    const char* kind = NULL;
+    int fd = OpenRegularFile(path, &size, &kind);
     if (fd < 0) {
-        if (!path.empty() && errno != ENOENT && errno != ENOTDIR) {
+        if (kind != NULL) {
+            LogMessage("Settings: %s is %s, which the game does not read; the game's own settings are used",
+                       path.c_str(), kind);
+        } else if (errno != ENOENT && errno != ENOTDIR) {
             LogMessage("Settings: %s could not be read (%s); the game's own settings are used", path.c_str(),
                        strerror(errno));
         }
         return Settings();
     }
-    struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        LogMessage("Settings: %s is %s, which the game does not read; the game's own settings are used",
-                   path.c_str(), KindOfFile(st));
-        close(fd);
-        return Settings();
-    }
-    std::string text;
-    bool failed = !ReadAtMost(fd, text);
+    // One byte past the limit tells a larger file.
+    std::string text(MOST_BYTES + 1, '\0');
+    long long got = ReadUpTo(fd, &text[0], text.size());
     close(fd);
-    if (failed) {
+    if (got < 0) {
         LogMessage("Settings: %s could not be read; the game's own settings are used", path.c_str());
         return Settings();
     }
+    text.resize(static_cast<size_t>(got));
     LogMessage("Settings: %s", path.c_str());
     if (text.size() > MOST_BYTES) {
         // Never half a line: the cut one could name another setting.

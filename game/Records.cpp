@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "app/Logger.h"
+#include "app/PlayerFiles.h"
 #include "game/Layout.h"
 
 static const int KEPT_PER_LAYOUT = 5;
@@ -163,12 +164,7 @@ const Record* BestRecord(const std::vector<Record>& records, int layout)
 
 std::string RecordsPath()
 {
-    const char* data = getenv("XDG_DATA_HOME");
-    if (data != NULL && data[0] == '/') {
-        return std::string(data) + "/vellmora/records";
-    }
-    const char* home = getenv("HOME");
-    return home != NULL && home[0] != '\0' ? std::string(home) + "/.local/share/vellmora/records" : "";
+    return PlayerFilePath("XDG_DATA_HOME", ".local/share", "records");
 }
 
 // The file's records. Returns false, with a reason, when the file is there
@@ -176,22 +172,23 @@ std::string RecordsPath()
 static bool ReadRecordsFile(const std::string& path, std::vector<Record>& outRecords,
                             std::vector<std::string>& outProblems)
 {
-    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        if (errno == ENOENT) {
-            return true;
+    long long size = 0;
+    const char* kind = NULL;
+    int fd = OpenRegularFile(path, &size, &kind);
+    if (fd < 0 && kind == NULL && errno == ENOENT) {
+        return true;
+    }
+    if (fd < 0 || size > RECORDS_MOST_BYTES) {
+        outProblems.push_back(kind != NULL ? std::string("is ") + kind + "; not read"
+                              : fd >= 0    ? "is over 1 MiB; not read"
+                                           : std::string("cannot be read (") + strerror(errno) + ")");
+        if (fd >= 0) {
+            close(fd);
         }
-        outProblems.push_back(std::string("cannot be read (") + strerror(errno) + ")");
         return false;
     }
-    struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > RECORDS_MOST_BYTES) {
-        outProblems.push_back(S_ISREG(st.st_mode) ? "is over 1 MiB; not read" : "is not a regular file; not read");
-        close(fd);
-        return false;
-    }
-    std::string text(static_cast<size_t>(st.st_size), '\0');
-    ssize_t got = text.empty() ? 0 : read(fd, &text[0], text.size());
+    std::string text(static_cast<size_t>(size), '\0');
+    long long got = ReadUpTo(fd, &text[0], text.size());
     close(fd);
     if (got < 0) {
         outProblems.push_back(std::string("cannot be read (") + strerror(errno) + ")");

@@ -3,19 +3,17 @@
 // mixer's music hook). Effects are decoded once per file name and replayed.
 #include <SDL/SDL.h>
 #include <SDL/SDL_mixer.h>
-#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "app/Fatal.h"
 #include "app/Logger.h"
+#include "app/PlayerFiles.h"
 #include "sound/MusicStream.h"
 #include "sound/Sound.h"
 
@@ -23,7 +21,7 @@ static const int MIX_RATE = 44100;
 static const int CHANNELS = 32;
 static const char* const MUSIC_FILE = "techno.mp3";
 // Far above any song the game could play; a larger file is refused unread.
-static const off_t MOST_MUSIC_BYTES = 256LL * 1024 * 1024;
+static const long long MOST_MUSIC_BYTES = 256LL * 1024 * 1024;
 
 // The error text on standard output; on standard error, for the player,
 // what went wrong in plain words. Both go to the log too: started from a
@@ -48,51 +46,36 @@ static const off_t MOST_MUSIC_BYTES = 256LL * 1024 * 1024;
 
 // Reads the whole of a regular file of at most MOST_MUSIC_BYTES into memory
 // from malloc. Returns SOUND_OK or an error code; outReason says more where
-// the code alone would mislead. Opened without blocking: a FIFO at the name
-// would hold the start for good.
+// the code alone would mislead.
 static int ReadWholeFile(const char* fileName, unsigned char** outBytes, size_t* outSize, const char** outReason)
 {
-    int fd = open(fileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    long long size = 0;
+    const char* kind = NULL;
+    int fd = OpenRegularFile(fileName, &size, &kind);
     if (fd < 0) {
-        return SOUND_ERROR_FILE_NOT_FOUND;
+        *outReason = kind != NULL ? ": it is not a regular file" : "";
+        return kind != NULL ? SOUND_ERROR_FILE_LOAD : SOUND_ERROR_FILE_NOT_FOUND;
     }
-    struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > MOST_MUSIC_BYTES) {
-        *outReason = S_ISREG(st.st_mode) ? ": it is over 256 MB" : ": it is not a regular file";
+    if (size > MOST_MUSIC_BYTES) {
+        *outReason = ": it is over 256 MB";
         close(fd);
         return SOUND_ERROR_FILE_LOAD;
     }
     // The size stat gave, and one byte more to see the file has not grown.
-    size_t capacity = static_cast<size_t>(st.st_size) + 1;
+    size_t capacity = static_cast<size_t>(size) + 1;
     unsigned char* bytes = static_cast<unsigned char*>(malloc(capacity));
+    long long got = bytes != NULL ? ReadUpTo(fd, bytes, capacity) : -1;
+    close(fd);
     if (bytes == NULL) {
-        close(fd);
         return SOUND_ERROR_MEMORY;
     }
-    size_t size = 0;
-    int result = SOUND_OK;
-    while (size < capacity) {
-        ssize_t got = read(fd, bytes + size, capacity - size);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            result = got < 0 ? SOUND_ERROR_FILE_LOAD : SOUND_OK;
-            break;
-        }
-        size += static_cast<size_t>(got);
-    }
-    close(fd);
-    if (size == capacity) {
-        *outReason = ": it grew while it was read";
-        result = SOUND_ERROR_FILE_LOAD;
-    }
-    if (result != SOUND_OK) {
+    if (got < 0 || got == static_cast<long long>(capacity)) {
+        *outReason = got < 0 ? "" : ": it grew while it was read";
         free(bytes);
-        return result;
+        return SOUND_ERROR_FILE_LOAD;
     }
     *outBytes = bytes;
-    *outSize = size;
+    *outSize = static_cast<size_t>(got);
     return SOUND_OK;
 }
 

@@ -23,6 +23,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "app/Fatal.h"
 #include "app/dialog/DialogText.h"
 #include "app/dialog/DialogX11.h"
 
@@ -33,18 +34,6 @@ const size_t MAX_CAPTION_BYTES = 512;
 // How long a box waits for its display or terminal before it looks again
 // whether the player asked to quit.
 const int QUIT_CHECK_MS = 100;
-
-// SDL's signal handlers turn Ctrl+C and SIGTERM into a quit event at its
-// next pump; the event stays queued for the game, which ends on it.
-bool QuitRequested()
-{
-    if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
-        return false;
-    }
-    SDL_PumpEvents();
-    SDL_Event event;
-    return SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, SDL_QUITMASK) > 0;
-}
 
 // Waits until fd has something to read or the player asks to quit; false
 // for the quit.

@@ -1,0 +1,25 @@
+// The player's files and the game's own read the same careful way: opened
+// without blocking, so that a FIFO at the name cannot hold the game for
+// good, and read only when they are regular files, within a size the
+// caller gives. Also where the XDG base directories put the player's files.
+#ifndef APP_PLAYER_FILES_H
+#define APP_PLAYER_FILES_H
+
+#include <cstddef>
+#include <string>
+
+// Opens the regular file at path for reading. Returns its descriptor and
+// its size in outSize; -1 otherwise, with errno as open left it (ENOENT:
+// nothing there) and outKind NULL, or, when something other than a regular
+// file is there, outKind naming it ("a FIFO", "a folder", ...).
+int OpenRegularFile(const std::string& path, long long* outSize, const char** outKind);
+
+// Reads up to size bytes from fd, through short reads and signals. Returns
+// how many were read (fewer at the end of the file), or -1 on an error.
+long long ReadUpTo(int fd, void* buffer, size_t size);
+
+// $VARIABLE/vellmora/name when VARIABLE holds an absolute path, else
+// $HOME/homeFallback/vellmora/name; empty when neither is set.
+std::string PlayerFilePath(const char* variable, const char* homeFallback, const char* name);
+
+#endif
