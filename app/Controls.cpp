@@ -18,7 +18,7 @@ static const float BOOSTED_DRAG = 0.01f;
 ControlState::ControlState()
     : m_Forward(false), m_Brake(false), m_StrafeLeft(false), m_StrafeRight(false),
       m_Afterburner(false), m_Light(false), m_CockpitView(false), m_OutsideView(false), m_Retry(false),
-      m_NewLayout(false), m_Pause(false), m_Roll(0), m_MouseDx(0), m_MouseDy(0), m_StickYaw(0.0f), m_StickPitch(0.0f)
+      m_NewLayout(false), m_Pause(false), m_Screenshot(false), m_Roll(0), m_MouseDx(0), m_MouseDy(0), m_StickYaw(0.0f), m_StickPitch(0.0f)
 {
 }
 
@@ -59,7 +59,7 @@ ControlState WithPad(const ControlState& keys, const PadState& pad)
 
 KeyBindings::KeyBindings()
 {
-    static const int DEFAULTS[ACTION_COUNT] = {'w', 's', 'a', 'd', 'q', 'e', KEY_TAB, 'c', 'o', 'l', 'r', 'n', 'p'};
+    static const int DEFAULTS[ACTION_COUNT] = {'w', 's', 'a', 'd', 'q', 'e', KEY_TAB, 'c', 'o', 'l', 'r', 'n', 'p', KEY_F12};
     for (int i = 0; i < ACTION_COUNT; ++i) {
         m_Keys[i] = DEFAULTS[i];
     }
@@ -90,6 +90,7 @@ bool ApplyKeyEvent(ControlState& state, int keySymbol, bool pressed, const KeyBi
     case ACTION_RETRY: state.m_Retry = pressed; break;
     case ACTION_NEW_LAYOUT: state.m_NewLayout = pressed; break;
     case ACTION_PAUSE: state.m_Pause = pressed; break;
+    case ACTION_SCREENSHOT: state.m_Screenshot = pressed; break;
     default: break;
     }
     return false;

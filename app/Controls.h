@@ -19,6 +19,7 @@ struct ControlState {
     bool m_Retry;          // 'r': the same layout from the start
     bool m_NewLayout;      // 'n': another layout
     bool m_Pause;          // 'p': the game held still until pressed again
+    bool m_Screenshot;     // F12: the frame saved as a picture
     int m_Roll;            // +1 while 'e' is down, -1 for 'q', 0 once either is released
     int m_MouseDx;         // pixels this tick, + to the right
     int m_MouseDy;         // pixels this tick, + downwards
@@ -64,18 +65,19 @@ ControlState WithPad(const ControlState& keys, const PadState& pad);
 // SDL 1.2 key symbols the game reacts to (letters are the lower-case symbols).
 enum {
     KEY_TAB = 9,
-    KEY_ESCAPE = 27
+    KEY_ESCAPE = 27,
+    KEY_F12 = 293
 };
 
 // What a key can be bound to (Escape, which quits, cannot be).
 enum KeyAction {
     ACTION_THROTTLE, ACTION_BRAKE, ACTION_STRAFE_LEFT, ACTION_STRAFE_RIGHT, ACTION_ROLL_LEFT, ACTION_ROLL_RIGHT,
     ACTION_AFTERBURNER, ACTION_COCKPIT_VIEW, ACTION_OUTSIDE_VIEW, ACTION_LIGHT, ACTION_RETRY, ACTION_NEW_LAYOUT,
-    ACTION_PAUSE, ACTION_COUNT
+    ACTION_PAUSE, ACTION_SCREENSHOT, ACTION_COUNT
 };
 
 // The key symbol of each action; by default the game's own: w s a d q e Tab c o l,
-// and r n p for the round's.
+// r n p for the round's, and F12 for a screenshot.
 struct KeyBindings {
     int m_Keys[ACTION_COUNT];
 

@@ -24,9 +24,12 @@
 #include "app/FramePacer.h"
 #include "app/Logger.h"
 #include "app/dialog/MessageBox.h"
+#include "app/Screenshot.h"
 #include "app/WindowIcon.h"
 #include "assets/Texture.h"
 #include "scene/Camera.h"
+#include "game/Ghost.h"
+#include "game/GhostCraft.h"
 #include "game/Layout.h"
 #include "game/Skimmer.h"
 #include "game/Timer.h"
@@ -53,9 +56,11 @@ static const int FINISH_FIRST_LINE_Y = 560;
 
 Game::Game()
     : m_Title(strdup("Vellmora")), m_WindowWidth(800), m_WindowHeight(600), m_Screen(NULL),
-      m_Font(NULL), m_Scene(NULL), m_Camera(NULL), m_Skimmer(NULL), m_World(NULL), m_Paused(false),
+      m_Font(NULL), m_Scene(NULL), m_Camera(NULL), m_Skimmer(NULL), m_World(NULL), m_GhostCraft(NULL),
+      m_Paused(false),
       m_PausedByPlayer(false), m_Unfocused(false), m_DisplayedSpeed(0),
-      m_AfterburnerCharge(0), m_TicksRun(0), m_FramesDrawn(0), m_LevelSeed(0), m_Events(new std::deque<SDL_Event>()),
+      m_AfterburnerCharge(0), m_TicksRun(0), m_FramesDrawn(0), m_LevelSeed(0), m_ScreenshotWanted(false),
+      m_Events(new std::deque<SDL_Event>()),
       m_AfterSwap(NULL)
 {
     LogReset();
@@ -95,6 +100,9 @@ void Game::Init()
     m_Motion.Track(m_Skimmer);
     m_Motion.Track(m_Camera);
     m_Motion.Track(&m_Camera->m_LagPosition);
+    m_GhostCraft = new GhostCraft(*m_Skimmer);
+    m_Scene->SetSeeThrough(m_GhostCraft);
+    m_Motion.Track(m_GhostCraft);
     ListTextures();
     OpenGamepad();
     StartMusic(m_Settings.m_MusicVolume, m_Settings.m_EffectsVolume);
@@ -124,8 +132,13 @@ void Game::StartRound(int layout)
     m_AfterburnerCharge = 0;
     m_Round = Round();
     m_Round.m_Layout = layout;
+    m_GhostCraft->Follow(NULL);
     m_Motion.Snap();
     LogMessage("Layout: %d", layout);
+    std::string ghostPath = GhostPath(layout);
+    if (m_Settings.m_Ghost && LoadGhost(ghostPath, layout, RULES_NUMBER, m_Round.m_Ghost)) {
+        LogMessage("Ghost: %s, %s", ghostPath.c_str(), ClockText(m_Round.m_Ghost.m_Poses.size()).c_str());
+    }
 }
 
 void Game::SetupVideo()
@@ -273,10 +286,16 @@ bool Game::RunTick()
     }
     SwitchViews();
     m_World->Update();
-    if (!m_Round.m_Finished && m_World->m_BoxesToCollect == 0) {
+    bool finishing = !m_Round.m_Finished && m_World->m_BoxesToCollect == 0;
+    ApplyControls();
+    if (!m_Round.m_Finished) {
+        m_Round.RecordPose(*m_Skimmer);
+    }
+    ++m_Round.m_TicksFlown;
+    m_GhostCraft->Follow(m_Round.GhostPoseNow());
+    if (finishing) {
         FinishRound();
     }
-    ApplyControls();
     if (m_Camera->m_CockpitView != cockpitView) {
         // The eye jumps to the other view; a glide between them would show
         // places it never was.
@@ -294,6 +313,10 @@ void Game::DrawFrame(float blend)
     Render();
     m_Motion.End();
     DrawOverlay();
+    if (m_ScreenshotWanted) {
+        m_ScreenshotWanted = false;
+        TakeScreenshot(ScreenshotFolder(), m_WindowWidth, m_WindowHeight);
+    }
     glFlush();
     SDL_GL_SwapBuffers();
     if (m_AfterSwap != NULL) {
@@ -339,6 +362,7 @@ void Game::TakeRoundActions(const ControlState& input)
     bool retry = input.m_Retry && !m_RoundKeys.m_Retry;
     bool newLayout = input.m_NewLayout && !m_RoundKeys.m_NewLayout;
     bool pause = input.m_Pause && !m_RoundKeys.m_Pause;
+    m_ScreenshotWanted |= input.m_Screenshot && !m_RoundKeys.m_Screenshot;
     m_RoundKeys = input;
     if (pause) {
         m_PausedByPlayer = !m_PausedByPlayer;
@@ -371,6 +395,14 @@ void Game::FinishRound()
     strftime(date, sizeof date, "%Y-%m-%d", localtime_r(&now, &local));
     Record record = {RULES_NUMBER, layout, ticks, date};
     AddRecord(m_RecordsPath, record, m_Records);
+    if (!m_Round.m_TooLongForAGhost) {
+        m_Round.m_Flown.m_Layout = layout;
+        m_Round.m_Flown.m_Rules = RULES_NUMBER;
+        std::string ghostPath = GhostPath(layout);
+        if (KeepGhost(ghostPath, m_Round.m_Flown)) {
+            LogMessage("Ghost: %s is this round's", ghostPath.c_str());
+        }
+    }
 
     std::string time = ClockText(ticks);
     std::string verdict = newOverallBest  ? ", a new best of all layouts"

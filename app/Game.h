@@ -23,6 +23,7 @@ struct SDL_Surface;
 union SDL_Event;
 class Camera;
 class Font;
+class GhostCraft;
 class Scene;
 class Skimmer;
 class World;
@@ -38,6 +39,7 @@ public:
     Camera* m_Camera;            // owned
     Skimmer* m_Skimmer;          // the player's craft; lives until the process ends
     World* m_World;              // lives until the process ends
+    GhostCraft* m_GhostCraft;    // the layout's best round beside the player's; lives until the process ends
     Settings m_Settings;         // the player's, read by Configure; the design's without a file
     bool m_Paused;               // no ticks: the player paused, or the window lost the focus and the settings pause for that
     bool m_PausedByPlayer;       // the pause action, until pressed again
@@ -54,7 +56,8 @@ public:
     ObjectStart m_CraftStart;    // the craft at a round's first tick
     ObjectStart m_CameraStart;   // the camera, and its lag, at a round's first tick
     Vector3 m_CameraLagStart;
-    ControlState m_RoundKeys;    // the last tick's retry, new layout and pause, to act once per press
+    ControlState m_RoundKeys;    // the last tick's retry, new layout, pause and screenshot, to act once per press
+    bool m_ScreenshotWanted;     // the next frame is saved as a picture
     std::string m_RecordsPath;   // the best times' file; empty: none kept
     std::vector<Record> m_Records;
     // SDL's events as they came, emptied a tick at a time: SDL's own queue
@@ -97,7 +100,8 @@ public:
     // Starts a round on layout: the palms and boxes placed, and everything
     // else a round changes (the craft, the camera and its lag, the
     // afterburner's charge, the views, the clock, the finish, the motion
-    // blend) as at the first tick after start-up. Logs "Layout: N".
+    // blend) as at the first tick after start-up, and the layout's ghost
+    // read when the settings fly one. Logs "Layout: N".
     void StartRound(int layout);
 
     void SetupVideo();
@@ -118,10 +122,12 @@ private:
     // The window lost the input focus (paused true) or has it back: the
     // ticks stop, and the mouse is free, while it is away.
     void Pause(bool paused);
-    // Retry, new layout and pause, each once per press of its key or button.
+    // Retry, new layout, pause and screenshot, each once per press of its
+    // key or button.
     void TakeRoundActions(const ControlState& input);
     // The last box is collected: the clock stops, the time is logged and
-    // kept among the records, and the finish screen is written.
+    // kept among the records, the round kept as the layout's ghost when it
+    // is the fastest there, and the finish screen is written.
     void FinishRound();
     void DrawOverlay();
     void DrawRoundLines();

@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <string>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -64,4 +65,65 @@ std::string PlayerFilePath(const char* variable, const char* homeFallback, const
     }
     const char* home = getenv("HOME");
     return home != NULL && home[0] != '\0' ? std::string(home) + "/" + homeFallback + "/vellmora/" + name : "";
+}
+
+bool MakeParentFolders(const std::string& path)
+{
+    for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
+        if (mkdir(path.substr(0, slash).c_str(), 0755) != 0 && errno != EEXIST) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool KeepAside(const std::string& path, std::string& outAside)
+{
+    for (int n = 1; n < 1000; ++n) {
+        std::string aside = path + ".damaged-" + std::to_string(n);
+        if (link(path.c_str(), aside.c_str()) == 0) {
+            outAside = aside;
+            return true;
+        }
+        if (errno != EEXIST) {
+            return false;
+        }
+    }
+    return false;
+}
+
+static bool WriteAll(int fd, const std::string& bytes)
+{
+    for (size_t done = 0; done < bytes.size();) {
+        ssize_t wrote = write(fd, bytes.data() + done, bytes.size() - done);
+        if (wrote < 0 && errno == EINTR) {
+            continue;
+        }
+        if (wrote <= 0) {
+            return false;
+        }
+        done += static_cast<size_t>(wrote);
+    }
+    return true;
+}
+
+bool ReplaceFile(const std::string& path, const std::string& bytes)
+{
+    std::string temporary = path + ".tmp-" + std::to_string(getpid());
+    // One left by a game of this number that was killed mid-write.
+    unlink(temporary.c_str());
+    int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        return false;
+    }
+    bool written = WriteAll(fd, bytes) && fsync(fd) == 0;
+    int error = errno;
+    written = close(fd) == 0 && written;
+    if (written && rename(temporary.c_str(), path.c_str()) == 0) {
+        return true;
+    }
+    error = written ? errno : error;
+    unlink(temporary.c_str());
+    errno = error;
+    return false;
 }

@@ -22,4 +22,18 @@ long long ReadUpTo(int fd, void* buffer, size_t size);
 // $HOME/homeFallback/vellmora/name; empty when neither is set.
 std::string PlayerFilePath(const char* variable, const char* homeFallback, const char* name);
 
+// Creates the folders above path, as mkdir -p does. Returns false, with
+// errno, when one cannot be made.
+bool MakeParentFolders(const std::string& path);
+
+// Links the file at path to a free name PATH.damaged-N beside it, in
+// outAside, so that what could not be read is never lost to a rewrite.
+bool KeepAside(const std::string& path, std::string& outAside);
+
+// Writes bytes to a temporary file beside path, flushes it to the disk and
+// renames it over path: readers see the old file or the new one whole.
+// Returns false, with errno, when any step fails; nothing is then left
+// behind but the old file.
+bool ReplaceFile(const std::string& path, const std::string& bytes);
+
 #endif

@@ -26,6 +26,7 @@ const char BYTE_ORDER_MARK[] = "\xEF\xBB\xBF";
 const char* const ACTION_NAMES[ACTION_COUNT] = {
     "throttle", "brake", "strafe_left", "strafe_right", "roll_left",
     "roll_right", "afterburner", "cockpit_view", "outside_view", "light", "retry", "new_layout", "pause",
+    "screenshot",
 };
 
 const char* const FULLSCREEN_WORDS[] = {"ask", "yes", "no"};
@@ -141,9 +142,10 @@ void Parser::Take(int line, const std::string& name, const std::string& value)
         if (Word(line, name, value, FULLSCREEN_WORDS, 3, choice)) {
             s.m_Fullscreen = static_cast<Settings::FullscreenChoice>(choice);
         }
-    } else if (name == "invert_mouse" || name == "pause_when_unfocused" || name == "keys") {
+    } else if (name == "invert_mouse" || name == "pause_when_unfocused" || name == "keys" || name == "ghost") {
         bool& flag = name == "invert_mouse" ? s.m_Mouse.m_Inverted
                      : name == "keys"       ? s.m_KeysByPosition
+                     : name == "ghost"      ? s.m_Ghost
                                             : s.m_PauseWhenUnfocused;
         choice = flag ? 1 : 0;
         if (Word(line, name, value, name == "keys" ? KEYS_WORDS : NO_YES, 2, choice)) {
@@ -288,7 +290,8 @@ void Parser::Bind()
 
 Settings::Settings()
     : m_Fullscreen(FULLSCREEN_ASK), m_Mouse(), m_MusicVolume(100),
-      m_EffectsVolume(100), m_KeysByPosition(false), m_Keys(), m_PauseWhenUnfocused(false), m_Layout(0)
+      m_EffectsVolume(100), m_KeysByPosition(false), m_Keys(), m_PauseWhenUnfocused(false), m_Layout(0),
+      m_Ghost(true)
 {
 }
 

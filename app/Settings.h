@@ -24,6 +24,7 @@ struct Settings {
     KeyBindings m_Keys;             // the key of each action
     bool m_PauseWhenUnfocused;      // no ticks while the window has lost the input focus
     int m_Layout;                   // the layout flown, 1..99999; 0 (random): drawn from the time
+    bool m_Ghost;                   // the layout's best round flies beside the player's
 
     // The game as designed.
     Settings();

@@ -217,48 +217,11 @@ std::vector<Record> LoadRecords(const std::string& path)
     return records;
 }
 
-// Creates the folders of path's parent, as mkdir -p does.
-static bool MakeParents(const std::string& path)
-{
-    for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
-        if (mkdir(path.substr(0, slash).c_str(), 0755) != 0 && errno != EEXIST) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// Keeps the file at path under a free name records.damaged-N beside it.
-static bool SetAside(const std::string& path)
-{
-    for (int n = 1; n < 1000; ++n) {
-        std::string aside = path + ".damaged-" + std::to_string(n);
-        if (link(path.c_str(), aside.c_str()) == 0) {
-            LogMessage("Records: %s kept as %s", path.c_str(), aside.c_str());
-            return true;
-        }
-        if (errno != EEXIST) {
-            return false;
-        }
-    }
-    return false;
-}
-
-static bool WriteWhole(const std::string& path, const std::string& text)
-{
-    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        return false;
-    }
-    bool written = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) && fsync(fd) == 0;
-    return close(fd) == 0 && written;
-}
-
 bool AddRecord(const std::string& path, const Record& record, std::vector<Record>& inOutRecords)
 {
     std::vector<Record> merged = inOutRecords;
     merged.push_back(record);
-    if (path.empty() || !MakeParents(path)) {
+    if (path.empty() || !MakeParentFolders(path)) {
         LogMessage("Records: no folder for %s (%s); the time is not kept", path.c_str(), strerror(errno));
         PruneRecords(merged);
         inOutRecords.swap(merged);
@@ -281,12 +244,13 @@ bool AddRecord(const std::string& path, const Record& record, std::vector<Record
     bool kept = std::find(merged.begin(), merged.end(), record) != merged.end();
     bool saved = false;
     if (kept) {
-        std::string temporary = path + ".tmp-" + std::to_string(getpid());
-        saved = (whole || SetAside(path)) && WriteWhole(temporary, FormatRecords(merged)) &&
-                rename(temporary.c_str(), path.c_str()) == 0;
+        std::string aside;
+        saved = (whole || KeepAside(path, aside)) && ReplaceFile(path, FormatRecords(merged));
+        if (!aside.empty()) {
+            LogMessage("Records: %s kept as %s", path.c_str(), aside.c_str());
+        }
         if (!saved) {
             LogMessage("Records: %s cannot be written (%s); the time is not kept", path.c_str(), strerror(errno));
-            unlink(temporary.c_str());
         }
     }
     flock(lock, LOCK_UN);

@@ -25,7 +25,34 @@ void ObjectStart::PutBack(SceneObject& object) const
     object.m_BoundingSphere = m_BoundingSphere;
 }
 
-Round::Round() : m_Layout(0), m_Ticks(0), m_Finished(false) {}
+// Five minutes of poses at first, so that a round seldom grows them.
+static const size_t POSES_AT_FIRST = 5 * 60 * 60;
+
+Round::Round() : m_Layout(0), m_Ticks(0), m_Finished(false), m_TicksFlown(0), m_TooLongForAGhost(false)
+{
+    m_Flown.m_Poses.reserve(POSES_AT_FIRST);
+}
+
+void Round::RecordPose(const SceneObject& craft)
+{
+    if (m_TooLongForAGhost) {
+        return;
+    }
+    if (static_cast<long long>(m_Flown.m_Poses.size()) >= GHOST_MOST_TICKS) {
+        m_TooLongForAGhost = true;
+        std::vector<GhostPose>().swap(m_Flown.m_Poses);
+        return;
+    }
+    m_Flown.m_Poses.push_back(GhostPose{craft.m_Position, craft.m_Orientation});
+}
+
+const GhostPose* Round::GhostPoseNow() const
+{
+    if (m_TicksFlown < 1 || m_TicksFlown > static_cast<long long>(m_Ghost.m_Poses.size())) {
+        return NULL;
+    }
+    return &m_Ghost.m_Poses[static_cast<size_t>(m_TicksFlown - 1)];
+}
 
 std::string ClockText(long long ticks)
 {

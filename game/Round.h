@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "game/Ghost.h"
 #include "math/Vector3.h"
 #include "math/quat.h"
 #include "scene/BoundingSphere.h"
@@ -34,8 +35,18 @@ struct Round {
     long long m_Ticks;                        // the clock: the round's ticks, not while paused nor after the finish
     bool m_Finished;                          // the last box was collected
     std::vector<std::string> m_FinishLines;   // the finish screen, top down, until the next round
+    long long m_TicksFlown;                   // the round's ticks, not while paused; the finish does not stop them
+    Ghost m_Flown;                            // the craft after each tick until the finish: a ghost in the making
+    bool m_TooLongForAGhost;                  // past an hour: m_Flown was let go
+    Ghost m_Ghost;                            // the layout's best round, flown against; no poses: none
 
     Round();
+
+    // Adds where craft stands to m_Flown, until the round is an hour long.
+    void RecordPose(const SceneObject& craft);
+    // Where the ghost stands after m_TicksFlown ticks; NULL before its first
+    // tick and after its last.
+    const GhostPose* GhostPoseNow() const;
 };
 
 // A number of ticks at 60 a second as "m:ss.cc" (hundredths, rounded down).

@@ -97,4 +97,8 @@ void Camera::Apply()
         glLoadMatrixf(skyMatrix);
         m_Sky->Render(NULL);
     glPopMatrix();
+    // Over the sky too, which would otherwise cover it where it writes no depth.
+    if (m_Scene != NULL) {
+        m_Scene->DrawSeeThrough(&g_Frustum);
+    }
 }

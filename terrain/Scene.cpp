@@ -28,7 +28,7 @@ void Scene::StartBuildingTerrain()
 }
 
 Scene::Scene()
-    : m_Terrain(NULL), m_Player(NULL)
+    : m_Terrain(NULL), m_Player(NULL), m_SeeThrough(NULL)
 {
     m_Textures.push_back(new Texture("images/sand1.tga"));
     m_Textures.push_back(new Texture("images/sand2.tga"));
@@ -81,5 +81,12 @@ void Scene::Draw(Frustum* frustum)
         if (object->visible) {
             object->Render(frustum);
         }
+    }
+}
+
+void Scene::DrawSeeThrough(Frustum* frustum)
+{
+    if (m_SeeThrough != NULL) {
+        m_SeeThrough->Render(frustum);
     }
 }

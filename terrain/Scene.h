@@ -17,6 +17,7 @@ public:
     std::vector<SceneObject*> m_UnculledObjects;  // not owned, drawn without culling
     Terrain* m_Terrain;                           // owned
     SceneObject* m_Player;                        // not owned
+    SceneObject* m_SeeThrough;                    // not owned: drawn last, blended over everything
     std::vector<Texture*> m_Textures;             // the ground's base and detail; live to the end
 
     // Loads "images/sand1.tga" and "images/sand2.tga" and builds the terrain
@@ -29,6 +30,7 @@ public:
     ~Scene();
 
     void SetPlayer(SceneObject* player) { m_Player = player; }
+    void SetSeeThrough(SceneObject* object) { m_SeeThrough = object; }
     Terrain* GetTerrain() const { return m_Terrain; }
     // Files the object in the quadtree and keeps it.
     void AddObject(SceneObject* object);
@@ -39,6 +41,8 @@ public:
     void AddUnculledObject(SceneObject* object);
     // The player, then the terrain and its visible objects, then the unculled.
     void Draw(Frustum* frustum);
+    // The see-through object, once the scene and the sky are drawn.
+    void DrawSeeThrough(Frustum* frustum);
 
 private:
     Scene(const Scene&);

@@ -29,7 +29,7 @@ PACKAGES="
     libsdl1.2-compat-dev libsdl-image1.2-dev libsdl-mixer1.2-dev libmpg123-dev
     libgl-dev libglu1-mesa-dev libgl1-mesa-dri
     libfreetype-dev libfontconfig-dev fonts-liberation2 libx11-dev libxrandr-dev libxtst-dev libxft-dev
-    libmp3lame-dev librsvg2-bin
+    libmp3lame-dev librsvg2-bin libpng-dev
     libgtest-dev
     xvfb xauth xdotool x11-apps x11-utils x11-xserver-utils
 "

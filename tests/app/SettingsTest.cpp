@@ -25,7 +25,7 @@ TEST(SettingsFile, TheExampleFileIsTheGameAsDesigned)
     EXPECT_EQ(settings.m_Mouse.m_DegreesPerCount, 1.0f);
     EXPECT_FALSE(settings.m_Mouse.m_Inverted || settings.m_KeysByPosition || settings.m_PauseWhenUnfocused);
     EXPECT_EQ(settings.m_MusicVolume + settings.m_EffectsVolume, 200);
-    const int designed[ACTION_COUNT] = {'w', 's', 'a', 'd', 'q', 'e', '\t', 'c', 'o', 'l', 'r', 'n', 'p'};
+    const int designed[ACTION_COUNT] = {'w', 's', 'a', 'd', 'q', 'e', '\t', 'c', 'o', 'l', 'r', 'n', 'p', 293};
     EXPECT_EQ(settings.m_Layout, 0);
     for (int action = 0; action < ACTION_COUNT; ++action) {
         EXPECT_EQ(settings.m_Keys.m_Keys[action], designed[action]) << action;

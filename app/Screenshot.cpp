@@ -1,0 +1,205 @@
+// Reading the frame, and its encoding and writing on a helper thread.
+#include "app/Screenshot.h"
+
+#include <GL/gl.h>
+#include <png.h>
+
+#include <cerrno>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <deque>
+#include <fcntl.h>
+#include <mutex>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+#include "app/Logger.h"
+#include "app/PlayerFiles.h"
+
+namespace {
+
+struct Shot {
+    std::string m_Folder;
+    std::string m_Stamp;                  // "YYYY-MM-DD_HH-MM-SS", local time of the key
+    int m_Width;
+    int m_Height;
+    std::vector<unsigned char> m_Pixels;  // RGB rows, the bottom row first, as OpenGL reads them
+};
+
+// The helper thread and what it has still to write. Started with the first
+// screenshot; FinishScreenshots ends it.
+std::mutex s_Lock;
+std::condition_variable s_Woken;
+std::deque<Shot*> s_Queue;
+std::thread* s_Writer = NULL;
+bool s_Finishing = false;
+
+// Opens a new file in folder named for the stamp, adding -2, -3, ... until
+// the name is free: nothing is overwritten.
+FILE* CreateFreshFile(const Shot& shot, std::string& outPath)
+{
+    for (int n = 1; n < 1000; ++n) {
+        std::string suffix = n == 1 ? "" : "-" + std::to_string(n);
+        outPath = shot.m_Folder + "/vellmora-" + shot.m_Stamp + suffix + ".png";
+        int fd = open(outPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd >= 0) {
+            return fdopen(fd, "wb");
+        }
+        if (errno != EEXIST) {
+            return NULL;
+        }
+    }
+    return NULL;
+}
+
+void Write(const Shot& shot)
+{
+    std::string path = shot.m_Folder + "/";
+    FILE* file = MakeParentFolders(path) ? CreateFreshFile(shot, path) : NULL;
+    if (file == NULL) {
+        LogMessage("Screenshot: %s cannot be written (%s); no picture taken", path.c_str(), strerror(errno));
+        return;
+    }
+    png_image image;
+    memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(shot.m_Width);
+    image.height = static_cast<png_uint_32>(shot.m_Height);
+    image.format = PNG_FORMAT_RGB;
+    // A negative stride writes the rows bottom-up: the picture the right way up.
+    bool written = png_image_write_to_stdio(&image, file, 0, shot.m_Pixels.data(), -shot.m_Width * 3, NULL) != 0;
+    written = fflush(file) == 0 && written;
+    written = fclose(file) == 0 && written;
+    if (written) {
+        LogMessage("Screenshot: %s", path.c_str());
+    } else {
+        LogMessage("Screenshot: %s cannot be written (%s); no picture taken", path.c_str(),
+                   image.message[0] != '\0' ? image.message : strerror(errno));
+        unlink(path.c_str());
+    }
+    png_image_free(&image);
+}
+
+void WriteQueued()
+{
+    std::unique_lock<std::mutex> lock(s_Lock);
+    for (;;) {
+        s_Woken.wait(lock, [] { return !s_Queue.empty() || s_Finishing; });
+        if (s_Queue.empty()) {
+            return;
+        }
+        Shot* shot = s_Queue.front();
+        s_Queue.pop_front();
+        lock.unlock();
+        Write(*shot);
+        delete shot;
+        lock.lock();
+    }
+}
+
+}  // namespace
+
+std::string PicturesFolderFrom(const std::string& userDirs, const std::string& home)
+{
+    static const std::string KEY = "XDG_PICTURES_DIR=\"";
+    std::string folder = home + "/Pictures";
+    for (size_t start = 0; start < userDirs.size();) {
+        size_t end = userDirs.find('\n', start);
+        end = end == std::string::npos ? userDirs.size() : end;
+        std::string line = userDirs.substr(start, end - start);
+        start = end + 1;
+        size_t close = line.rfind('"');
+        if (line.compare(0, KEY.size(), KEY) != 0 || close < KEY.size()) {
+            continue;
+        }
+        std::string value = line.substr(KEY.size(), close - KEY.size());
+        // The file allows only these two forms.
+        if (value.compare(0, 6, "$HOME/") == 0) {
+            folder = home + value.substr(5);
+        } else if (!value.empty() && value[0] == '/') {
+            folder = value;
+        }
+    }
+    while (folder.size() > 1 && folder[folder.size() - 1] == '/') {
+        folder.erase(folder.size() - 1);
+    }
+    return folder;
+}
+
+std::string ScreenshotFolder()
+{
+    const char* home = getenv("HOME");
+    if (home == NULL || home[0] == '\0') {
+        return "";
+    }
+    const char* config = getenv("XDG_CONFIG_HOME");
+    std::string userDirs = config != NULL && config[0] == '/' ? std::string(config) + "/user-dirs.dirs"
+                                                              : std::string(home) + "/.config/user-dirs.dirs";
+    std::string text;
+    long long size = 0;
+    const char* kind = NULL;
+    int fd = OpenRegularFile(userDirs, &size, &kind);
+    if (fd >= 0) {
+        // A few lines; anything past 64 KiB is no setting of ours.
+        text.resize(static_cast<size_t>(size < 65536 ? size : 65536));
+        long long got = ReadUpTo(fd, &text[0], text.size());
+        text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+        close(fd);
+    }
+    return PicturesFolderFrom(text, home) + "/Vellmora";
+}
+
+void TakeScreenshot(const std::string& folder, int width, int height)
+{
+    if (folder.empty()) {
+        LogMessage("Screenshot: no pictures folder (HOME is not set); no picture taken");
+        return;
+    }
+    Shot* shot = new Shot();
+    shot->m_Folder = folder;
+    shot->m_Width = width;
+    shot->m_Height = height;
+    shot->m_Pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, shot->m_Pixels.data());
+    glPopClientAttrib();
+    char stamp[32];
+    time_t now = time(NULL);
+    struct tm local;
+    strftime(stamp, sizeof stamp, "%Y-%m-%d_%H-%M-%S", localtime_r(&now, &local));
+    shot->m_Stamp = stamp;
+
+    std::lock_guard<std::mutex> lock(s_Lock);
+    if (s_Writer == NULL) {
+        s_Finishing = false;
+        s_Writer = new std::thread(WriteQueued);
+        static bool registered = false;
+        if (!registered) {
+            registered = atexit(FinishScreenshots) == 0;
+        }
+    }
+    s_Queue.push_back(shot);
+    s_Woken.notify_one();
+}
+
+void FinishScreenshots()
+{
+    std::thread* writer = NULL;
+    {
+        std::lock_guard<std::mutex> lock(s_Lock);
+        writer = s_Writer;
+        s_Writer = NULL;
+        s_Finishing = true;
+    }
+    s_Woken.notify_one();
+    if (writer != NULL) {
+        writer->join();
+        delete writer;
+    }
+}

@@ -1,0 +1,30 @@
+// Screenshots: the frame as shown, overlay and all, saved as a PNG in the
+// player's pictures folder (XDG_PICTURES_DIR from user-dirs.dirs, else
+// ~/Pictures), in a sub-folder Vellmora, named by the date and time and
+// never over another file. The pixels are read on the main thread, which is
+// all the frame pays; a helper thread of its own encodes and writes them.
+#ifndef APP_SCREENSHOT_H
+#define APP_SCREENSHOT_H
+
+#include <string>
+
+// The pictures folder that user-dirs.dirs's text names for home: its
+// XDG_PICTURES_DIR line ("$HOME/..." or an absolute path), else
+// home + "/Pictures".
+std::string PicturesFolderFrom(const std::string& userDirs, const std::string& home);
+
+// Where screenshots are saved: the player's pictures folder + "/Vellmora";
+// empty when HOME is not set.
+std::string ScreenshotFolder();
+
+// Reads the back buffer's width x height pixels, after the frame's overlay
+// and before its swap, and queues them to be saved in folder (made when
+// missing) under a name from the local time now. The log names the file
+// once it is written, or says in one line why it could not be.
+void TakeScreenshot(const std::string& folder, int width, int height);
+
+// Waits until every queued screenshot is written. Runs by itself when the
+// process ends.
+void FinishScreenshots();
+
+#endif
