@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>
+#include <SDL/SDL_image.h>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include <dlfcn.h>
 #include <regex>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <string>
 #include <vector>
@@ -19,6 +21,12 @@
 #include "app/EarlyWork.h"
 #include "app/text/Font.h"
 #include "app/text/GlyphSource.h"
+#include <GL/glu.h>
+
+#include "app/Screenshot.h"
+#include "game/Ghost.h"
+#include "game/GhostCraft.h"
+#include "game/Layout.h"
 #include "game/Round.h"
 #include "game/World.h"
 #include "game/Skimmer.h"
@@ -388,6 +396,181 @@ TEST(GameScreen, TheSkyDrawnLastShowsWhereTheDomeDrawnFirstShowed)
             EXPECT_GT(sky, 800 * 600 / 10);
         }
     }
+}
+
+// The pixels where the ghost's frame differs from the same frame without it,
+// over the ground only (the sky turns with the clock): their box, and the
+// largest change of a colour and of a depth.
+struct GhostPixels {
+    int m_Count = 0;
+    int m_Left = 800, m_Right = -1, m_Bottom = 600, m_Top = -1;
+    int m_MostChange = 0;
+    float m_MostDepthChange = 0.0f;
+};
+
+static GhostPixels DrawGhostAt(Game& game, float blend)
+{
+    std::vector<unsigned char> without, with;
+    std::vector<float> withoutDepth, withDepth;
+    const bool shown = game.m_GhostCraft->visible;
+    game.m_GhostCraft->visible = false;
+    game.DrawFrame(blend);
+    ReadFrame(without, withoutDepth);
+    game.m_GhostCraft->visible = shown;
+    game.DrawFrame(blend);
+    ReadFrame(with, withDepth);
+    GhostPixels pixels;
+    for (int i = 0; i < 800 * 600; ++i) {
+        int change = 0;
+        for (int c = 0; c < 3; ++c) {
+            change = std::max(change, std::abs(with[3 * i + c] - without[3 * i + c]));
+        }
+        pixels.m_MostDepthChange = std::max(pixels.m_MostDepthChange, std::fabs(withDepth[i] - withoutDepth[i]));
+        if (withoutDepth[i] < 1.0f && change > 1) {
+            ++pixels.m_Count;
+            pixels.m_MostChange = std::max(pixels.m_MostChange, change);
+            pixels.m_Left = std::min(pixels.m_Left, i % 800);
+            pixels.m_Right = std::max(pixels.m_Right, i % 800);
+            pixels.m_Bottom = std::min(pixels.m_Bottom, i / 800);
+            pixels.m_Top = std::max(pixels.m_Top, i / 800);
+        }
+    }
+    return pixels;
+}
+
+// Where a point of the world shows in the last frame drawn.
+static Vector3 OnScreen(const Vector3& point)
+{
+    double model[16], projection[16], x, y, z;
+    GLint viewport[4];
+    glGetDoublev(GL_MODELVIEW_MATRIX, model);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    gluProject(point.x, point.y, point.z, model, projection, viewport, &x, &y, &z);
+    return Vector3(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
+}
+
+TEST(TheGhost, FliesItsRecordSeeThroughInBothViewsUntilItsLastTick)
+{
+    GameDriver driver(NULL, "layout = 4\n");
+    Game& game = driver.GetGame();
+    // A ghost that drifts across the view, ahead of the craft and below it,
+    // with the ground behind.
+    Ghost ghost;
+    ghost.m_Layout = 4;
+    ghost.m_Rules = RULES_NUMBER;
+    const Vector3 start = game.m_CraftStart.m_Position;
+    for (int tick = 0; tick < 40; ++tick) {
+        ghost.m_Poses.push_back(GhostPose{start + Vector3(-20.0f + 3.0f * tick, -40.0f, -160.0f), Quat(0.0f, 10.0f * tick, 0.0f)});
+    }
+    ASSERT_TRUE(KeepGhost(GhostPath(4), ghost));
+    for (int view : {'c', 'o'}) {
+        driver.PushKey('r', true);  // a retry reads the layout's ghost
+        driver.PushKey(view, true);
+        driver.Frames(1);
+        ASSERT_EQ(game.m_Round.m_Ghost.m_Poses.size(), 40u);
+        driver.PushKey('r', false);
+        driver.PushKey(view, false);
+        driver.DrainEvents();
+        game.m_Skimmer->SetSpeed(0.0f);
+        while (game.m_Round.m_TicksFlown < 20) {
+            game.RunTick();
+            const GhostPose& pose = ghost.m_Poses[game.m_Round.m_TicksFlown - 1];
+            ASSERT_TRUE(game.m_GhostCraft->visible);
+            ASSERT_EQ(game.m_GhostCraft->m_Position.x, pose.m_Position.x);
+            ASSERT_EQ(game.m_GhostCraft->m_Position.z, pose.m_Position.z);
+        }
+        GhostPixels last = DrawGhostAt(game, 1.0f);
+        const Vector3 where = OnScreen(ghost.m_Poses[19].m_Position);
+        GhostPixels between = DrawGhostAt(game, 0.5f);
+        GhostPixels previous = DrawGhostAt(game, 0.0f);
+        const char* name = view == 'c' ? "cockpit" : "outside";
+        ASSERT_GT(last.m_Count, 50) << name;
+        EXPECT_TRUE(where.x > last.m_Left && where.x < last.m_Right && where.y > last.m_Bottom && where.y < last.m_Top)
+            << name << ": " << where.x << ", " << where.y;
+        EXPECT_GT(last.m_Left + last.m_Right, previous.m_Left + previous.m_Right) << name << ": it drifts right";
+        EXPECT_NEAR(between.m_Left + between.m_Right, (last.m_Left + last.m_Right + previous.m_Left + previous.m_Right) / 2, 2)
+            << name;
+        // See-through: no pixel takes more than the ghost's share of its
+        // colour, and the depths stay the world's.
+        EXPECT_LE(last.m_MostChange, static_cast<int>(GHOST_OPACITY * 255.0f) + 2) << name;
+        EXPECT_EQ(last.m_MostDepthChange, 0.0f) << name;
+        while (game.m_Round.m_TicksFlown < 41) {
+            game.RunTick();
+        }
+        EXPECT_FALSE(game.m_GhostCraft->visible) << name << ": flown past its last tick";
+        EXPECT_EQ(DrawGhostAt(game, 1.0f).m_Count, 0) << name;
+    }
+    // ghost = no flies none.
+    game.m_Settings.m_Ghost = false;
+    game.StartRound(4);
+    EXPECT_TRUE(game.m_Round.m_Ghost.m_Poses.empty());
+}
+
+static void WriteUserDirs(GameDriver& driver, const char* line)
+{
+    mkdir((driver.Dir().Path() + "/config").c_str(), 0755);
+    FILE* file = fopen((driver.Dir().Path() + "/config/user-dirs.dirs").c_str(), "w");
+    ASSERT_TRUE(file != NULL);
+    fprintf(file, "# written by xdg-user-dirs-update\n%s\n", line);
+    fclose(file);
+}
+
+TEST(TheScreenshot, SavesTheFrameAsShownAndNeverOverwritesOne)
+{
+    GameDriver driver;
+    Game& game = driver.GetGame();
+    setenv("HOME", driver.Dir().Path().c_str(), 1);
+    WriteUserDirs(driver, "XDG_PICTURES_DIR=\"$HOME/Shots\"");
+    driver.PushKey(KEY_F12, true);
+    game.RunTick();
+    game.DrawFrame(1.0f);  // saved
+    game.DrawFrame(1.0f);  // the same frame again, to compare with
+    std::vector<unsigned char> shown;
+    std::vector<float> depth;
+    ReadFrame(shown, depth);
+    driver.PushKey(KEY_F12, false);
+    driver.PushKey(KEY_F12, true);
+    driver.Frames(2);  // a second one, most likely in the same second
+    FinishScreenshots();
+    std::string log = driver.Dir().ReadFile("vellmora.log");
+    std::smatch names;
+    ASSERT_TRUE(std::regex_search(log, names, std::regex("Screenshot: (.*/Shots/Vellmora/vellmora-[0-9_-]+\\.png)\n"
+                                                         "(.|\n)*Screenshot: (.*\\.png)\n")))
+        << log;
+    EXPECT_NE(names[1].str(), names[3].str());
+    SDL_Surface* picture = IMG_Load(names[1].str().c_str());
+    ASSERT_TRUE(picture != NULL) << IMG_GetError();
+    ASSERT_EQ(picture->w, 800);
+    ASSERT_EQ(picture->h, 600);
+    ASSERT_EQ(picture->format->BytesPerPixel, 3);
+    // Top row first in the file, bottom row first from OpenGL; the sky turns
+    // with the clock, and the frame rate's figure may change between frames.
+    int same = 0;
+    int compared = 0;
+    for (int y = 0; y < 600; ++y) {
+        const unsigned char* row = static_cast<const unsigned char*>(picture->pixels) + (599 - y) * picture->pitch;
+        for (int x = 0; x < 800; ++x) {
+            bool fpsLine = x < 300 && y >= 110 && y < 150;
+            if (depth[y * 800 + x] < 1.0f && !fpsLine) {
+                ++compared;
+                same += memcmp(row + 3 * x, &shown[3 * (y * 800 + x)], 3) == 0 ? 1 : 0;
+            }
+        }
+    }
+    SDL_FreeSurface(picture);
+    EXPECT_GT(compared, 800 * 600 / 3);
+    EXPECT_EQ(same, compared);
+    // A folder that cannot be made: one line, and the game plays on.
+    WriteUserDirs(driver, "XDG_PICTURES_DIR=\"/proc/no-pictures\"");
+    driver.PushKey(KEY_F12, false);
+    driver.PushKey(KEY_F12, true);
+    EXPECT_TRUE(driver.Frames(3));
+    FinishScreenshots();
+    log = driver.Dir().ReadFile("vellmora.log");
+    EXPECT_NE(log.find("Screenshot: /proc/no-pictures/Vellmora/ cannot be written ("), std::string::npos) << log;
+    EXPECT_EQ(PicturesFolderFrom("XDG_PICTURES_DIR=\"/srv/p/\"\n", "/home/a"), "/srv/p");
+    EXPECT_EQ(PicturesFolderFrom("XDG_PICTURES_DIR=\"pictures\"\nXDG_MUSIC_DIR=\"$HOME/M\"", "/home/a"), "/home/a/Pictures");
 }
 
 TEST(GameFramesDeathTest, EscapeEndsTheProcessWithStatusZero)

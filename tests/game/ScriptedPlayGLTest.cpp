@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 #include <string>
 
+#include "game/Ghost.h"
+#include "game/GhostCraft.h"
+#include "game/Layout.h"
 #include "game/Round.h"
 #include "game/Skimmer.h"
 #include "game/World.h"
@@ -32,8 +35,9 @@ static void ExpectRulesHeld(Game& game, const Vector3& start, int frame)
     ASSERT_LE(std::fabs(ruled.z), half + 0.01f) << "frame " << frame;
 }
 
-// Best times already kept: a slower one on this layout, a quicker one on
-// another, and a quicker one under other rules, which is not compared.
+// Best times already kept: a slower one on this layout, with its ghost, a
+// quicker one on another, and a quicker one under other rules, which is not
+// compared.
 static void WriteEarlierRecords()
 {
     std::string folder = std::string(getenv("XDG_DATA_HOME")) + "/vellmora";
@@ -42,6 +46,11 @@ static void WriteEarlierRecords()
     ASSERT_TRUE(file != NULL);
     fputs("vellmora records 1\n1 4242 999999 2026-01-02\n1 7 100 2026-01-01\n2 4242 10 2026-01-01\n", file);
     fclose(file);
+    Ghost slow;
+    slow.m_Layout = 4242;
+    slow.m_Rules = RULES_NUMBER;
+    slow.m_Poses.assign(5000, GhostPose{Vector3(0.0f, 300.0f, 0.0f), Quat()});
+    ASSERT_TRUE(KeepGhost(GhostPath(4242), slow));
 }
 
 // The round ends the tick the last box is collected: its clock stops, the
@@ -125,6 +134,15 @@ TEST(ScriptedPlay, AutopilotCollectsEveryBox)
     EXPECT_TRUE(mine != std::string::npos && records.find("\n2 4242 10 2026-01-01\n") < mine &&
                 records.find("\n1 7 100 2026-01-01\n") < mine && mine < records.find("\n1 4242 999999 "))
         << records;
+    // The round flew against the slower ghost and took its place; a retry
+    // flies against this one, from its first tick.
+    EXPECT_NE(log.find("Ghost: " + GhostPath(4242) + ", 1:23.33\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("Ghost: " + GhostPath(4242) + " is this round's\n"), std::string::npos) << log;
+    driver.PushKey('r', true);
+    driver.Frames(1);
+    ASSERT_EQ(game.m_Round.m_Ghost.m_Poses.size(), static_cast<size_t>(ticks));
+    EXPECT_EQ(game.m_GhostCraft->m_Position.x, game.m_Round.m_Ghost.m_Poses[0].m_Position.x);
+    EXPECT_TRUE(game.m_GhostCraft->visible);
     printf("collected 20 boxes in %d frames\n", frames);
 }
 
