@@ -25,10 +25,11 @@ static bool AnsweredAnArgument(int argc, char** argv)
             printf("Usage: vellmora [--help | --version]\n"
                    "Fly the skimmer, a hover craft, low over a landscape: collect the twenty boxes\n"
                    "against the clock and mind the palms. Mouse and W, S, A, D, Q, E, Tab, C, O, L;\n"
-                   "R flies the layout again, N a new one, P pauses, Escape quits.\n"
+                   "R flies the layout again, N a new one, P pauses, F12 saves a screenshot,\n"
+                   "Escape quits. Your fastest round on a layout flies beside you as a ghost.\n"
                    "\n"
                    "Settings: %s (optional)\n"
-                   "Records:  %s\n"
+                   "Records:  %s (ghosts beside it, in ghosts/)\n"
                    "Log:      vellmora.log in the working directory\n"
                    "          (~/.local/state/vellmora when started as installed)\n"
                    "More:     man vellmora\n",

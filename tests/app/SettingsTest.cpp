@@ -27,6 +27,7 @@ TEST(SettingsFile, TheExampleFileIsTheGameAsDesigned)
     EXPECT_EQ(settings.m_MusicVolume + settings.m_EffectsVolume, 200);
     const int designed[ACTION_COUNT] = {'w', 's', 'a', 'd', 'q', 'e', '\t', 'c', 'o', 'l', 'r', 'n', 'p', 293};
     EXPECT_EQ(settings.m_Layout, 0);
+    EXPECT_TRUE(settings.m_Ghost);
     for (int action = 0; action < ACTION_COUNT; ++action) {
         EXPECT_EQ(settings.m_Keys.m_Keys[action], designed[action]) << action;
     }
@@ -41,7 +42,7 @@ TEST(SettingsFile, TakesEverySettingInAnyCaseWithCommentsAndSpaces)
                                       "Invert_Mouse = yes\nmusic_volume = 0\neffects_volume=55\n"
                                       "keys = Positions\npause_when_unfocused = yes\n"
                                       "throttle = Up\nbrake = left shift\nlight = space\n"
-                                      "layout = 99999\nretry = backspace",
+                                      "layout = 99999\nretry = backspace\nghost = No\nscreenshot = print screen",
                                       "vellmora.conf", problems);
     EXPECT_TRUE(problems.empty()) << problems[0];
     EXPECT_EQ(settings.m_Fullscreen, Settings::FULLSCREEN_YES);
@@ -54,6 +55,8 @@ TEST(SettingsFile, TakesEverySettingInAnyCaseWithCommentsAndSpaces)
     EXPECT_EQ(settings.m_Keys.m_Keys[ACTION_LIGHT], ' ');
     EXPECT_EQ(settings.m_Keys.m_Keys[ACTION_RETRY], 8);  // SDLK_BACKSPACE
     EXPECT_EQ(settings.m_Layout, 99999);
+    EXPECT_FALSE(settings.m_Ghost);
+    EXPECT_EQ(settings.m_Keys.m_Keys[ACTION_SCREENSHOT], 316);  // SDLK_PRINT
 
     // Every documented bound is taken.
     Settings least = ParseSettings("mouse_sensitivity = 0.05\nmusic_volume = 0\neffects_volume = 100", "v", problems);
