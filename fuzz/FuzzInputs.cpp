@@ -1,5 +1,7 @@
 #include "fuzz/FuzzInputs.h"
 
+#include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -7,6 +9,7 @@
 #include "assets/Model.h"
 #include "assets/Ms3dReader.h"
 #include "assets/Texture.h"
+#include "game/Ghost.h"
 #include "game/Records.h"
 #include "terrain/Heightmap.h"
 
@@ -72,4 +75,30 @@ bool TryRecords(const uint8_t* data, size_t size)
     std::vector<Record> again;
     std::vector<std::string> none;
     return ParseRecords(FormatRecords(records), again, none) && none.empty() && again == records;
+}
+
+bool TryGhost(const uint8_t* data, size_t size)
+{
+    Ghost ghost;
+    std::string problem;
+    if (!ParseGhost(std::string(reinterpret_cast<const char*>(data), size), ghost, problem)) {
+        return ghost.m_Poses.empty() && !problem.empty();
+    }
+    // Written back, it reads again as the same flight: the positions to the
+    // bit, the orientations as the rotations they were made (unit length).
+    Ghost again;
+    if (!ParseGhost(FormatGhost(ghost), again, problem) || again.m_Layout != ghost.m_Layout ||
+        again.m_Rules != ghost.m_Rules || again.m_Poses.size() != ghost.m_Poses.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < ghost.m_Poses.size(); ++i) {
+        const GhostPose& a = ghost.m_Poses[i];
+        const GhostPose& b = again.m_Poses[i];
+        float dot = a.m_Orientation.x * b.m_Orientation.x + a.m_Orientation.y * b.m_Orientation.y +
+                    a.m_Orientation.z * b.m_Orientation.z + a.m_Orientation.w * b.m_Orientation.w;
+        if (memcmp(&a.m_Position, &b.m_Position, sizeof a.m_Position) != 0 || std::fabs(dot - 1.0f) > 1e-5f) {
+            return false;
+        }
+    }
+    return true;
 }

@@ -20,4 +20,8 @@ bool TryModel(const uint8_t* data, size_t size);
 // that must read back whole to the same best times.
 bool TryRecords(const uint8_t* data, size_t size);
 
+// Reads the bytes as a ghost file; a ghost taken must be written back to
+// the same bytes.
+bool TryGhost(const uint8_t* data, size_t size);
+
 #endif

@@ -7,7 +7,8 @@
 //   int32      the rules number the round was flown under
 //   int32      TICKS, the round's ticks at 60 a second, 1..216000 (an hour)
 //   TICKS x 7 float32: after each tick in turn, the craft's position x, y, z
-//              and its orientation as a quaternion x, y, z, w
+//              and its orientation as a quaternion x, y, z, w (taken at unit
+//              length when read)
 // Nothing here needs SDL or GL.
 #ifndef GAME_GHOST_H
 #define GAME_GHOST_H
