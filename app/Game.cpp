@@ -104,6 +104,7 @@ void Game::Init()
     m_Scene->SetSeeThrough(m_GhostCraft);
     m_Motion.Track(m_GhostCraft);
     ListTextures();
+    ReserveScreenshot(m_WindowWidth, m_WindowHeight);
     OpenGamepad();
     StartMusic(m_Settings.m_MusicVolume, m_Settings.m_EffectsVolume);
     // What a retry puts back.
@@ -135,7 +136,8 @@ void Game::StartRound(int layout)
     m_GhostCraft->Follow(NULL);
     m_Motion.Snap();
     LogMessage("Layout: %d", layout);
-    std::string ghostPath = GhostPath(layout);
+    // Ghosts are kept beside the records, and only where they are.
+    std::string ghostPath = m_RecordsPath.empty() ? "" : GhostPath(layout);
     if (m_Settings.m_Ghost && LoadGhost(ghostPath, layout, RULES_NUMBER, m_Round.m_Ghost)) {
         LogMessage("Ghost: %s, %s", ghostPath.c_str(), ClockText(m_Round.m_Ghost.m_Poses.size()).c_str());
     }
@@ -395,7 +397,7 @@ void Game::FinishRound()
     strftime(date, sizeof date, "%Y-%m-%d", localtime_r(&now, &local));
     Record record = {RULES_NUMBER, layout, ticks, date};
     AddRecord(m_RecordsPath, record, m_Records);
-    if (!m_Round.m_TooLongForAGhost) {
+    if (!m_Round.m_TooLongForAGhost && !m_RecordsPath.empty()) {
         m_Round.m_Flown.m_Layout = layout;
         m_Round.m_Flown.m_Rules = RULES_NUMBER;
         std::string ghostPath = GhostPath(layout);

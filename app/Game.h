@@ -58,7 +58,7 @@ public:
     Vector3 m_CameraLagStart;
     ControlState m_RoundKeys;    // the last tick's retry, new layout, pause and screenshot, to act once per press
     bool m_ScreenshotWanted;     // the next frame is saved as a picture
-    std::string m_RecordsPath;   // the best times' file; empty: none kept
+    std::string m_RecordsPath;   // the best times' file, the ghosts beside it; empty: neither kept nor read
     std::vector<Record> m_Records;
     // SDL's events as they came, emptied a tick at a time: SDL's own queue
     // holds 128 and drops what comes past that, a key's release included.

@@ -23,6 +23,10 @@ std::string ScreenshotFolder();
 // once it is written, or says in one line why it could not be.
 void TakeScreenshot(const std::string& folder, int width, int height);
 
+// Sets aside, at start, the memory a window of width x height's screenshot
+// is read into, so that the first one costs its frame no more than the rest.
+void ReserveScreenshot(int width, int height);
+
 // Waits until every queued screenshot is written. Runs by itself when the
 // process ends.
 void FinishScreenshots();

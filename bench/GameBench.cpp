@@ -19,6 +19,9 @@
 //   for 1.5 s in Run; the same again at the end in a child whose renderer
 //   is slowed (one rasteriser thread, one core shared with a busy process),
 //   peak resident memory,
+//   on level seed 2, the outside view's fixed flight with a ghost craft
+//   beside the player's, in blocks beside as many frames without it, and
+//   the frame that takes a screenshot against the frames around it,
 //   full screen at 1920 x 1080 under a window manager against the window on
 //   that screen (each on a private Xvfb with openbox, tools/with-xvfb --wm),
 // and first, the start-up from outside: the game and the floor under it (a
@@ -30,6 +33,7 @@
 //        vellmora_bench --first-frame ASSET_DIR   (one start-up, as measured)
 //        vellmora_bench --loop-rows ASSET_DIR TITLE   (the main loop's rows alone)
 //        vellmora_bench --screen-row ASSET_DIR FRAMES   (one line of MeasureFullScreen's)
+//        vellmora_bench --ghost-rows ASSET_DIR FRAMES   (the ghost's and the screenshot's rows)
 #include <SDL/SDL.h>
 #include <algorithm>
 #include <chrono>
@@ -67,6 +71,9 @@ extern char** environ;
 // The level of the start-up and loop measurements; the frame rows fly the
 // levels of seeds 1, 2 and 3.
 static const unsigned int FIRST_SEED = 1;
+#include "app/Screenshot.h"
+#include "game/Ghost.h"
+#include "game/GhostCraft.h"
 #include "game/Skimmer.h"
 #include "game/World.h"
 #include "terrain/Scene.h"
@@ -532,6 +539,99 @@ int FrameRowsOnly(const char* assetDir, unsigned int seed, int frames)
     return EndChild(game);
 }
 
+// The ghost's child, on level seed 2: the outside view's fixed flight, in
+// blocks of 10 frames with a ghost craft flying 40 units to the craft's
+// right (in view) beside 10 without; then F12 every
+// 30 frames, the frame that reads the pixels against the median of the
+// five frames before it and of the five after (while the helper thread
+// encodes).
+int GhostRowsOnly(const char* assetDir, int frames)
+{
+    const unsigned int seed = 2;
+    Game* game = StartAndDrawOnce(assetDir, seed);
+    if (game == NULL) {
+        return 1;
+    }
+    // The flight once to record it, then again against itself 40 units to
+    // the right: the same inputs each time, so the ghost keeps beside the craft.
+    std::vector<double> with, without;
+    std::vector<int> none(1, 0);
+    for (int pass = 0; pass < 2; ++pass) {
+        PushKeyEvent('w', true);
+        PushKeyEvent('o', true);
+        PushKeyEvent('o', false);
+        for (int frame = 0; frame < 2 * frames; ++frame) {
+            bool ghost = frame / 10 % 2 == 0;
+            game->m_Scene->SetSeeThrough(ghost ? game->m_GhostCraft : NULL);
+            game->m_Skimmer->Yaw(0.15f);
+            Clock::time_point start = Clock::now();
+            if (pass == 0) {
+                game->RunTick();
+                continue;
+            }
+            game->RunFrame();
+            (ghost ? with : without).push_back(MillisecondsSince(start));
+        }
+        if (pass == 0) {
+            Ghost beside = game->m_Round.m_Flown;
+            for (GhostPose& pose : beside.m_Poses) {
+                pose.m_Position += pose.m_Orientation * Vector3(40.0f, 0.0f, 0.0f);
+            }
+            game->StartRound(seed);
+            game->m_Round.m_Ghost = beside;
+        }
+    }
+    game->m_Scene->SetSeeThrough(game->m_GhostCraft);
+    Figures withGhost = Summarise(with, none);
+    Figures withoutGhost = Summarise(without, none);
+    printf("level seed %u, outside view: %-8s %10s %10s   (%d frames each, in blocks of 10 beside as many)\n", seed,
+           "", "median", "p95", frames);
+    printf("  %-30s %7.2f ms %7.2f ms\n", "without a ghost", withoutGhost.median, withoutGhost.p95);
+    printf("  %-30s %7.2f ms %7.2f ms\n", "with a ghost in view", withGhost.median, withGhost.p95);
+    printf("  %-30s %7.1f %%\n", "the ghost's cost, median", 100.0 * (withGhost.median / withoutGhost.median - 1.0));
+
+    // Screenshots into a folder of the benchmark's own.
+    char folder[] = "/tmp/vellmora-bench-XXXXXX";
+    if (mkdtemp(folder) == NULL) {
+        return EndChild(game);
+    }
+    setenv("HOME", folder, 1);
+    setenv("XDG_CONFIG_HOME", folder, 1);
+    const int SHOTS = 20;
+    const int APART = 30;
+    std::vector<double> times;
+    for (int frame = 0; frame < SHOTS * APART; ++frame) {
+        if (frame % APART == APART / 2) {
+            PushKeyEvent(KEY_F12, true);
+        } else if (frame % APART == APART / 2 + 1) {
+            PushKeyEvent(KEY_F12, false);
+        }
+        game->m_Skimmer->Yaw(0.15f);
+        Clock::time_point start = Clock::now();
+        game->RunFrame();
+        times.push_back(MillisecondsSince(start));
+    }
+    FinishScreenshots();
+    std::vector<double> shot, before, after;
+    for (int i = 0; i < SHOTS; ++i) {
+        int key = i * APART + APART / 2;
+        shot.push_back(times[key]);
+        before.insert(before.end(), times.begin() + key - 5, times.begin() + key);
+        after.insert(after.end(), times.begin() + key + 1, times.begin() + key + 6);
+    }
+    double shotMs = Summarise(shot, none).median;
+    double beforeMs = Summarise(before, none).median;
+    double afterMs = Summarise(after, none).median;
+    printf("  %-30s %7.2f ms %7.2f ms   (%d screenshots, 800 x 600)\n", "the screenshot's frame", shotMs,
+           Summarise(shot, none).p95, SHOTS);
+    printf("  %-30s %7.2f ms\n", "the 5 frames before", beforeMs);
+    printf("  %-30s %7.2f ms\n", "the 5 frames after", afterMs);
+    printf("  %-30s %7.2f ms\n", "the screenshot's extra", shotMs - beforeMs);
+    fflush(stdout);
+    system((std::string("rm -rf ") + folder).c_str());
+    return EndChild(game);
+}
+
 // The start-up child: the game started as the benchmark starts it, its first
 // frame swapped and reported, then a second of frames before it ends.
 int FirstFrame(const char* assetDir)
@@ -615,6 +715,9 @@ int main(int argc, char** argv)
     if (argc == 4 && strcmp(argv[1], "--screen-row") == 0) {
         return ScreenRowOnly(argv[2], atoi(argv[3]));
     }
+    if (argc == 4 && strcmp(argv[1], "--ghost-rows") == 0) {
+        return GhostRowsOnly(argv[2], atoi(argv[3]));
+    }
     if (argc == 5 && strcmp(argv[1], "--frame-rows") == 0) {
         return FrameRowsOnly(argv[2], static_cast<unsigned int>(atoi(argv[3])), atoi(argv[4]));
     }
@@ -629,6 +732,8 @@ int main(int argc, char** argv)
         const char* arguments[] = {"--frame-rows", assetDir, seed, frames.c_str(), NULL};
         RunChild(arguments, NOT_SLOWED);
     }
+    const char* ghost[] = {"--ghost-rows", assetDir, frames.c_str(), NULL};
+    RunChild(ghost, NOT_SLOWED);
     MeasureFullScreen(assetDir, frames);
     const char* loop[] = {"--loop-rows", assetDir, "the main loop on level seed 1, as the machine draws:", NULL};
     RunChild(loop, NOT_SLOWED);

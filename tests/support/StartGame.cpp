@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/Game.h"
+#include "game/Ghost.h"
 #include "app/Heap.h"
 
 Game* StartGame(unsigned int levelSeed)
@@ -17,7 +18,9 @@ Game* StartGame(unsigned int levelSeed)
     }
     game->m_LevelSeed = levelSeed;
     game->Init();
-    // Benchmarks and soaks keep no best times of the player's.
+    // Benchmarks and soaks keep no best times or ghosts of the player's,
+    // and fly against none.
     game->m_RecordsPath.clear();
+    game->m_Round.m_Ghost = Ghost();
     return game;
 }
