@@ -9,19 +9,23 @@
 #include "app/Logger.h"
 #include "assets/Ms3dReader.h"
 #include "assets/Texture.h"
+#include "terrain/Extensions.h"
 
 static const int TEXTURE_PATH_SIZE = 200;
+static const int FLOATS_PER_CORNER = 8;  // position, normal, texture coordinate
+static const unsigned int ARRAY_BUFFER = 0x8892;
+static const unsigned int STATIC_DRAW = 0x88E4;
 
 Model::Model(const char* fileName)
     : m_VertexCount(0), m_Vertices(NULL), m_TriangleCount(0), m_Triangles(NULL), m_GroupCount(0), m_Groups(NULL),
-      m_MaterialCount(0), m_Materials(NULL), m_FileName(NULL)
+      m_MaterialCount(0), m_Materials(NULL), m_FileName(NULL), m_VertexBuffer(0), m_GroupCorners(NULL)
 {
     Load(fileName);
 }
 
 Model::Model()
     : m_VertexCount(0), m_Vertices(NULL), m_TriangleCount(0), m_Triangles(NULL), m_GroupCount(0), m_Groups(NULL),
-      m_MaterialCount(0), m_Materials(NULL), m_FileName(NULL)
+      m_MaterialCount(0), m_Materials(NULL), m_FileName(NULL), m_VertexBuffer(0), m_GroupCorners(NULL)
 {
 }
 
@@ -29,7 +33,7 @@ Model::Model(const Model& source)
     : SceneObject(), m_VertexCount(source.m_VertexCount), m_Vertices(source.m_Vertices),
       m_TriangleCount(source.m_TriangleCount), m_Triangles(source.m_Triangles), m_GroupCount(source.m_GroupCount),
       m_Groups(source.m_Groups), m_MaterialCount(source.m_MaterialCount), m_Materials(source.m_Materials),
-      m_FileName(source.m_FileName)
+      m_FileName(source.m_FileName), m_VertexBuffer(source.m_VertexBuffer), m_GroupCorners(source.m_GroupCorners)
 {
     m_BoundingSphere.m_Center = source.m_BoundingSphere.m_Center;
     m_BoundingSphere.m_Radius = source.m_BoundingSphere.m_Radius;
@@ -73,6 +77,7 @@ bool Model::LoadFromMemory(const char* fileName, const unsigned char* data, unsi
         break;
     }
     CreateTextures();
+    CreateVertexBuffer();
     ComputeBoundingSphere();
     LogMessage("Model: %s", fileName);
     return true;
@@ -130,22 +135,90 @@ void Model::ComputeBoundingSphere()
     LogMessage("***");
 }
 
+void Model::CreateVertexBuffer()
+{
+    if (!BufferObjectsLoaded() || m_GroupCount == 0) {
+        return;
+    }
+    std::vector<float> corners;
+    m_GroupCorners = new int[m_GroupCount + 1];
+    for (int g = 0; g < m_GroupCount; ++g) {
+        const ModelGroup& group = m_Groups[g];
+        m_GroupCorners[g] = static_cast<int>(corners.size() / FLOATS_PER_CORNER);
+        for (int i = 0; i < group.triangleCount; ++i) {
+            const ModelTriangle& triangle = m_Triangles[group.triangleIndices[i]];
+            for (int k = 0; k < 3; ++k) {
+                const float* position = m_Vertices[triangle.vertexIndices[k]].position;
+                corners.insert(corners.end(), position, position + 3);
+                corners.insert(corners.end(), triangle.vertexNormals[k], triangle.vertexNormals[k] + 3);
+                corners.push_back(triangle.s[k]);
+                corners.push_back(triangle.t[k]);
+            }
+        }
+    }
+    m_GroupCorners[m_GroupCount] = static_cast<int>(corners.size() / FLOATS_PER_CORNER);
+    GenBuffers(1, &m_VertexBuffer);
+    BindBuffer(ARRAY_BUFFER, m_VertexBuffer);
+    BufferData(ARRAY_BUFFER, static_cast<long>(corners.size() * sizeof(float)), corners.data(), STATIC_DRAW);
+    BindBuffer(ARRAY_BUFFER, 0);
+}
+
+void Model::ReleaseVertexBuffer()
+{
+    if (m_VertexBuffer != 0) {
+        DeleteBuffers(1, &m_VertexBuffer);
+    }
+    delete[] m_GroupCorners;
+    m_VertexBuffer = 0;
+    m_GroupCorners = NULL;
+}
+
+void Model::ApplyMaterial(const ModelGroup& group) const
+{
+    if (group.materialIndex == -1) {
+        return;
+    }
+    const ModelMaterial& material = m_Materials[group.materialIndex];
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, material.ambient);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, material.diffuse);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, material.specular);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SHININESS, &material.shininess);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, material.emissive);
+    if (material.texture != NULL) {
+        material.texture->Bind();
+    }
+}
+
 void Model::DrawGeometry()
+{
+    if (m_VertexBuffer == 0) {
+        DrawImmediately();
+        return;
+    }
+    const GLsizei stride = FLOATS_PER_CORNER * sizeof(float);
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    ClientActiveTexture(GL_TEXTURE0);
+    BindBuffer(ARRAY_BUFFER, m_VertexBuffer);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, stride, reinterpret_cast<const void*>(0));
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glNormalPointer(GL_FLOAT, stride, reinterpret_cast<const void*>(3 * sizeof(float)));
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, stride, reinterpret_cast<const void*>(6 * sizeof(float)));
+    for (int g = 0; g < m_GroupCount; ++g) {
+        ApplyMaterial(m_Groups[g]);
+        glDrawArrays(GL_TRIANGLES, m_GroupCorners[g], m_GroupCorners[g + 1] - m_GroupCorners[g]);
+    }
+    BindBuffer(ARRAY_BUFFER, 0);
+    glPopClientAttrib();
+}
+
+void Model::DrawImmediately()
 {
     glPushMatrix();
     for (int g = 0; g < m_GroupCount; ++g) {
         const ModelGroup& group = m_Groups[g];
-        if (group.materialIndex != -1) {
-            const ModelMaterial& material = m_Materials[group.materialIndex];
-            glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, material.ambient);
-            glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, material.diffuse);
-            glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, material.specular);
-            glMaterialfv(GL_FRONT_AND_BACK, GL_SHININESS, &material.shininess);
-            glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, material.emissive);
-            if (material.texture != NULL) {
-                material.texture->Bind();
-            }
-        }
+        ApplyMaterial(group);
         glBegin(GL_TRIANGLES);
             for (int i = 0; i < group.triangleCount; ++i) {
                 const ModelTriangle& triangle = m_Triangles[group.triangleIndices[i]];

@@ -2,7 +2,9 @@
 // vertices, triangles, groups and materials. Copies share the arrays (the
 // world copies one palm and one box for every placed palm and box), and
 // nothing frees loaded geometry or textures before the process ends.
-// Drawing is immediate mode, group by group, each with its material.
+// Drawing goes group by group, each with its material, from one buffer
+// object made at load and shared by the copies; where the context has no
+// buffer objects, vertex by vertex in immediate mode.
 #ifndef ASSETS_MODEL_H
 #define ASSETS_MODEL_H
 
@@ -60,6 +62,11 @@ public:
     unsigned short m_MaterialCount;
     ModelMaterial* m_Materials;
     const char* m_FileName;           // the caller's text, not copied
+    // The triangles of each group in turn, three corners each as position,
+    // normal and texture coordinate, in a buffer object shared by the copies;
+    // 0: drawn vertex by vertex.
+    unsigned int m_VertexBuffer;
+    int* m_GroupCorners;              // with a buffer: group g's corners are [g] up to [g + 1]
 
     // Loads the file; a failed load leaves an empty model that draws nothing.
     explicit Model(const char* fileName);
@@ -81,9 +88,16 @@ public:
 
     // Draws every group with its material and texture, in array order.
     void DrawGeometry() override;
+    // The same, vertex by vertex, whether or not there is a buffer.
+    void DrawImmediately();
+    // Frees the buffer object: for code that frees a model's arrays too.
+    void ReleaseVertexBuffer();
 
 private:
     void CreateTextures();
+    // The buffer object of the triangles, where the context has them.
+    void CreateVertexBuffer();
+    void ApplyMaterial(const ModelGroup& group) const;
     void ComputeBoundingSphere();
 
     Model& operator=(const Model&);

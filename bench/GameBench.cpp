@@ -11,10 +11,14 @@
 //   sky with one full-screen layer of both ground textures, lit and fogged
 //   (the pixel work a frame cannot avoid when the ground fills the view) -
 //   and each view's frames as a ratio to the last, drawn beside them,
+//   on level seed 2, a fixed 30 s flight in the real main loop (Run) in each
+//   view, beside the pixel-work reference frame in the same pacer,
 //   the real main loop (Run) for a few seconds in each view beside the same
 //   time of RunFrame back to back (one tick and one frame, as fast as the
 //   machine draws): ticks and frames per second, the spread of the time
-//   from one swap to the next, the CPU time the process uses per second,
+//   from one swap to the next (median, 95th and 99th percentiles, the
+//   longest, and SuperTuxKart's steady and typical rates: the highest rate
+//   with under 1 % and under half of the time in slower frames), the CPU time the process uses per second,
 //   the frame rate the overlay shows, and the speed line after W is held
 //   for 1.5 s in Run; the same again at the end in a child whose renderer
 //   is slowed (one rasteriser thread, one core shared with a busy process),
@@ -34,6 +38,7 @@
 //        vellmora_bench --loop-rows ASSET_DIR TITLE   (the main loop's rows alone)
 //        vellmora_bench --screen-row ASSET_DIR FRAMES   (one line of MeasureFullScreen's)
 //        vellmora_bench --ghost-rows ASSET_DIR FRAMES   (the ghost's and the screenshot's rows)
+//        vellmora_bench --steady-rows ASSET_DIR SECONDS   (the fixed flight in Run, and the paced reference)
 #include <SDL/SDL.h>
 #include <algorithm>
 #include <chrono>
@@ -57,6 +62,7 @@
 #include "bench/Startups.h"
 #include "app/text/Font.h"
 #include "app/FramePacer.h"
+#include "app/display/DisplayRate.h"
 #include "app/Game.h"
 #include "assets/Texture.h"
 #include "scene/Camera.h"
@@ -85,11 +91,20 @@ typedef std::chrono::steady_clock Clock;
 
 // The swaps of the loop runs, timed through the game's hook after each swap.
 std::vector<long long>* s_SwapTimesNs = NULL;
+// The fixed flight in Run: the craft turned so much a tick, between frames.
+Game* s_SteeredGame = NULL;
+long long s_SteeredTicks = 0;
+const float FLIGHT_YAW_PER_TICK = 0.15f;
 
 void RecordSwap()
 {
     if (s_SwapTimesNs != NULL) {
         s_SwapTimesNs->push_back(FramePacer::NowNs());
+    }
+    if (s_SteeredGame != NULL) {
+        for (; s_SteeredTicks < s_SteeredGame->m_TicksRun; ++s_SteeredTicks) {
+            s_SteeredGame->m_Skimmer->Yaw(FLIGHT_YAW_PER_TICK);
+        }
     }
 }
 
@@ -223,12 +238,50 @@ struct LoopFigures {
     double ticksPerSecond;
     double framesPerSecond;
     double medianMs;  // swap to swap
-    double p5Ms;
     double p95Ms;
+    double p99Ms;
     double maxMs;
+    double steadyFps;     // the highest rate with under 1 % of the time in slower frames
+    double typicalFps;    // the same with under half of the time
     double cpuPerSecond;  // seconds of CPU, all threads, per second of the run
     float overlayRate;    // what the FPS line showed last
 };
+
+// The highest frame rate R such that under share of the run's time goes to
+// frames slower than 1/R (SuperTuxKart's measure of steadiness: its steady
+// rate takes 1 %, its typical rate a half).
+double RateHeldFor(std::vector<double> gapsMs, double share)
+{
+    std::sort(gapsMs.begin(), gapsMs.end(), [](double a, double b) { return a > b; });
+    double total = 0.0;
+    for (double gap : gapsMs) {
+        total += gap;
+    }
+    double slower = 0.0;
+    for (double gap : gapsMs) {
+        slower += gap;
+        if (slower >= share * total) {
+            return 1000.0 / gap;
+        }
+    }
+    return 0.0;
+}
+
+// The spread of the gaps between swaps, for a run of elapsedMs.
+void SpreadOfSwaps(const std::vector<long long>& swaps, LoopFigures& figures)
+{
+    std::vector<double> gaps;
+    for (size_t i = 1; i < swaps.size(); ++i) {
+        gaps.push_back((swaps[i] - swaps[i - 1]) / 1e6);
+    }
+    figures.steadyFps = RateHeldFor(gaps, 0.01);
+    figures.typicalFps = RateHeldFor(gaps, 0.5);
+    std::sort(gaps.begin(), gaps.end());
+    figures.medianMs = gaps[gaps.size() / 2];
+    figures.p95Ms = gaps[gaps.size() * 95 / 100];
+    figures.p99Ms = gaps[gaps.size() * 99 / 100];
+    figures.maxMs = gaps.back();
+}
 
 double CpuSeconds()
 {
@@ -269,23 +322,26 @@ LoopFigures RunLoop(Game& game, int milliseconds, bool real)
     double cpu = CpuSeconds() - cpuBefore;
     s_SwapTimesNs = NULL;
 
-    std::vector<double> gaps;
-    for (size_t i = 1; i < swaps.size(); ++i) {
-        gaps.push_back((swaps[i] - swaps[i - 1]) / 1e6);
-    }
-    std::sort(gaps.begin(), gaps.end());
-    LoopFigures figures = {(game.m_TicksRun - ticksBefore) * 1000.0 / elapsedMs,
-                           (game.m_FramesDrawn - framesBefore) * 1000.0 / elapsedMs, gaps[gaps.size() / 2],
-                           gaps[gaps.size() * 5 / 100], gaps[gaps.size() * 95 / 100], gaps.back(),
-                           cpu * 1000.0 / elapsedMs, Timer::Instance()->m_Rate};
+    LoopFigures figures = {};
+    figures.ticksPerSecond = (game.m_TicksRun - ticksBefore) * 1000.0 / elapsedMs;
+    figures.framesPerSecond = (game.m_FramesDrawn - framesBefore) * 1000.0 / elapsedMs;
+    SpreadOfSwaps(swaps, figures);
+    figures.cpuPerSecond = cpu * 1000.0 / elapsedMs;
+    figures.overlayRate = Timer::Instance()->m_Rate;
     return figures;
 }
 
 void PrintLoopRow(const char* name, const LoopFigures& figures)
 {
-    printf("%-22s %7.1f %8.1f %8.2f %7.2f %7.2f %7.2f %8.2f %8.1f\n", name, figures.ticksPerSecond,
-           figures.framesPerSecond, figures.medianMs, figures.p5Ms, figures.p95Ms, figures.maxMs,
-           figures.cpuPerSecond, figures.overlayRate);
+    printf("%-26s %7.1f %8.1f %8.2f %7.2f %7.2f %7.2f %7.1f %7.1f %8.2f %8.1f\n", name, figures.ticksPerSecond,
+           figures.framesPerSecond, figures.medianMs, figures.p95Ms, figures.p99Ms, figures.maxMs, figures.steadyFps,
+           figures.typicalFps, figures.cpuPerSecond, figures.overlayRate);
+}
+
+void PrintLoopHeader(const char* title, const char* first, double seconds)
+{
+    printf("%s\n%-26s %7s %8s %8s %7s %7s %7s %7s %7s %8s %8s   (%.1f s each)\n", title, first, "ticks/s", "frames/s",
+           "median", "p95", "p99", "max", "steady", "typical", "CPU s/s", "FPS line", seconds);
 }
 
 void PrintRow(const char* name, const Figures& figures, double reference)
@@ -315,8 +371,7 @@ int HoldThrottle(Game& game)
 // machine draws), then the real Run, then W held for 1.5 s in Run.
 void MeasureTheLoop(Game& game, int loopMs, const char* title)
 {
-    printf("%s\n%-22s %7s %8s %8s %7s %7s %7s %8s %8s   (%.1f s each)\n", title, "main loop", "ticks/s",
-           "frames/s", "median", "p5", "p95", "max", "CPU s/s", "FPS line", loopMs / 1000.0);
+    PrintLoopHeader(title, "main loop", loopMs / 1000.0);
     const char* views[2] = {"cockpit", "outside"};
     const int viewKeys[2] = {'c', 'o'};
     int mph[2] = {0, 0};
@@ -539,6 +594,59 @@ int FrameRowsOnly(const char* assetDir, unsigned int seed, int frames)
     return EndChild(game);
 }
 
+// The pixel-work reference frame in a loop paced as Run paces the game's.
+LoopFigures RunPacedReference(Game& game, int milliseconds)
+{
+    std::vector<long long> swaps;
+    double cpuBefore = CpuSeconds();
+    Clock::time_point start = Clock::now();
+    FramePacer pacer(DisplayRefreshHz(), FramePacer::NowNs());
+    while (MillisecondsSince(start) < milliseconds) {
+        pacer.TakeTicksAt(FramePacer::NowNs());
+        ReferenceFrame(game, SKY_AND_GROUND);
+        swaps.push_back(FramePacer::NowNs());
+        pacer.EndFrame();
+    }
+    double elapsedMs = MillisecondsSince(start);
+    LoopFigures figures = {};
+    figures.framesPerSecond = (swaps.size() - 1) * 1000.0 / elapsedMs;
+    SpreadOfSwaps(swaps, figures);
+    figures.cpuPerSecond = (CpuSeconds() - cpuBefore) * 1000.0 / elapsedMs;
+    return figures;
+}
+
+// The steadiness child, on level seed 2: a fixed flight (W held, a steady
+// turn, palms and boxes in view) in the real Run for so many seconds in each
+// view, and the pixel-work reference frame for as long in the same pacer,
+// the floor of steadiness on the machine at hand.
+int SteadyRowsOnly(const char* assetDir, int seconds)
+{
+    const unsigned int seed = 2;
+    Game* game = StartAndDrawOnce(assetDir, seed);
+    if (game == NULL) {
+        return 1;
+    }
+    char title[96];
+    snprintf(title, sizeof title, "level seed %u, a fixed flight in the paced main loop:", seed);
+    PrintLoopHeader(title, "", seconds);
+    const char* views[2] = {"game, cockpit view, Run", "game, outside view, Run"};
+    const int viewKeys[2] = {'c', 'o'};
+    for (int view = 0; view < 2; ++view) {
+        game->StartRound(seed);
+        PushKeyEvent('w', true);
+        PushKeyEvent(viewKeys[view], true);
+        PushKeyEvent(viewKeys[view], false);
+        s_SteeredGame = game;
+        s_SteeredTicks = game->m_TicksRun;
+        PrintLoopRow(views[view], RunLoop(*game, seconds * 1000, true));
+        s_SteeredGame = NULL;
+        fflush(stdout);
+    }
+    PrintLoopRow("sky + ground layer, paced", RunPacedReference(*game, seconds * 1000));
+    fflush(stdout);
+    return EndChild(game);
+}
+
 // The ghost's child, on level seed 2: the outside view's fixed flight, in
 // blocks of 10 frames with a ghost craft flying 40 units to the craft's
 // right (in view) beside 10 without; then F12 every
@@ -715,6 +823,9 @@ int main(int argc, char** argv)
     if (argc == 4 && strcmp(argv[1], "--screen-row") == 0) {
         return ScreenRowOnly(argv[2], atoi(argv[3]));
     }
+    if (argc == 4 && strcmp(argv[1], "--steady-rows") == 0) {
+        return SteadyRowsOnly(argv[2], atoi(argv[3]));
+    }
     if (argc == 4 && strcmp(argv[1], "--ghost-rows") == 0) {
         return GhostRowsOnly(argv[2], atoi(argv[3]));
     }
@@ -735,6 +846,8 @@ int main(int argc, char** argv)
     const char* ghost[] = {"--ghost-rows", assetDir, frames.c_str(), NULL};
     RunChild(ghost, NOT_SLOWED);
     MeasureFullScreen(assetDir, frames);
+    const char* steady[] = {"--steady-rows", assetDir, "30", NULL};
+    RunChild(steady, NOT_SLOWED);
     const char* loop[] = {"--loop-rows", assetDir, "the main loop on level seed 1, as the machine draws:", NULL};
     RunChild(loop, NOT_SLOWED);
     const char* oneCore[] = {"--loop-rows", assetDir, "the same with the renderer slowed: LP_NUM_THREADS=0, one core:",

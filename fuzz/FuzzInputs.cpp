@@ -62,6 +62,7 @@ bool TryModel(const uint8_t* data, size_t size)
     for (int i = 0; i < model.m_MaterialCount; ++i) {
         delete model.m_Materials[i].texture;
     }
+    model.ReleaseVertexBuffer();
     FreeMs3dArrays(model);
     return loaded || empty;
 }

@@ -18,6 +18,7 @@ static PFNGLGENBUFFERSARBPROC s_GenBuffers = NULL;
 static PFNGLBINDBUFFERARBPROC s_BindBuffer = NULL;
 static PFNGLBUFFERDATAARBPROC s_BufferData = NULL;
 static PFNGLGETBUFFERSUBDATAARBPROC s_GetBufferSubData = NULL;
+static PFNGLDELETEBUFFERSARBPROC s_DeleteBuffers = NULL;
 
 static const char* const EXTENSION_NAME = "GL_ARB_multitexture";
 static const char* const BUFFER_EXTENSION_NAME = "GL_ARB_vertex_buffer_object";
@@ -65,7 +66,8 @@ bool HasBufferObjects(const char* version, const char* extensions)
 
 bool BufferObjectsLoaded()
 {
-    return s_GenBuffers != NULL && s_BindBuffer != NULL && s_BufferData != NULL && s_GetBufferSubData != NULL;
+    return s_GenBuffers != NULL && s_BindBuffer != NULL && s_BufferData != NULL && s_GetBufferSubData != NULL &&
+           s_DeleteBuffers != NULL;
 }
 
 static void LoadBufferObjects(const char* version, const char* extensions)
@@ -79,6 +81,7 @@ static void LoadBufferObjects(const char* version, const char* extensions)
     s_BufferData = reinterpret_cast<PFNGLBUFFERDATAARBPROC>(SDL_GL_GetProcAddress("glBufferDataARB"));
     s_GetBufferSubData =
         reinterpret_cast<PFNGLGETBUFFERSUBDATAARBPROC>(SDL_GL_GetProcAddress("glGetBufferSubDataARB"));
+    s_DeleteBuffers = reinterpret_cast<PFNGLDELETEBUFFERSARBPROC>(SDL_GL_GetProcAddress("glDeleteBuffersARB"));
 }
 
 void LoadMultitextureExtensions()
@@ -127,6 +130,11 @@ void BindBuffer(unsigned int target, unsigned int buffer)
 void BufferData(unsigned int target, long size, const void* data, unsigned int usage)
 {
     s_BufferData(target, size, data, usage);
+}
+
+void DeleteBuffers(int count, const unsigned int* names)
+{
+    s_DeleteBuffers(count, names);
 }
 
 void GetBufferSubData(unsigned int target, long offset, long size, void* outData)

@@ -1,7 +1,7 @@
-// The entry points the terrain's drawing takes from OpenGL beyond 1.1,
-// looked up once at start-up: multitexturing, without which the game cannot
-// draw its ground and ends, and buffer objects (OpenGL 1.5), without which
-// the ground is drawn from client arrays.
+// The entry points the drawing takes from OpenGL beyond 1.1, looked up once
+// at start-up: multitexturing, without which the game cannot draw its
+// ground and ends, and buffer objects (OpenGL 1.5), without which the ground
+// is drawn from client arrays and the models vertex by vertex.
 #ifndef TERRAIN_EXTENSIONS_H
 #define TERRAIN_EXTENSIONS_H
 
@@ -35,5 +35,6 @@ void GenBuffers(int count, unsigned int* outNames);
 void BindBuffer(unsigned int target, unsigned int buffer);
 void BufferData(unsigned int target, long size, const void* data, unsigned int usage);
 void GetBufferSubData(unsigned int target, long offset, long size, void* outData);
+void DeleteBuffers(int count, const unsigned int* names);
 
 #endif

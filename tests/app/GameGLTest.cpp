@@ -24,6 +24,7 @@
 #include <GL/glu.h>
 
 #include "app/Screenshot.h"
+#include "assets/Model.h"
 #include "game/Ghost.h"
 #include "game/GhostCraft.h"
 #include "game/Layout.h"
@@ -571,6 +572,54 @@ TEST(TheScreenshot, SavesTheFrameAsShownAndNeverOverwritesOne)
     EXPECT_NE(log.find("Screenshot: /proc/no-pictures/Vellmora/ cannot be written ("), std::string::npos) << log;
     EXPECT_EQ(PicturesFolderFrom("XDG_PICTURES_DIR=\"/srv/p/\"\n", "/home/a"), "/srv/p");
     EXPECT_EQ(PicturesFolderFrom("XDG_PICTURES_DIR=\"pictures\"\nXDG_MUSIC_DIR=\"$HOME/M\"", "/home/a"), "/home/a/Pictures");
+}
+
+// Each model drawn from its buffer and vertex by vertex, lit and fogged as
+// the frame leaves the state, from two fixed views: every pixel the same.
+TEST(ModelDrawing, FromTheBufferEveryPixelIsAsVertexByVertex)
+{
+    GameDriver driver;
+    Game& game = driver.GetGame();
+    Model* palm = NULL;
+    Model* box = NULL;
+    for (SceneObject* object : game.m_World->m_Objects) {
+        (object->kind == 1 ? palm : box) = static_cast<Model*>(object);
+    }
+    Model* models[3] = {palm, box, game.m_Skimmer};
+    for (Model* model : models) {
+        ASSERT_NE(model->m_VertexBuffer, 0u) << model->m_FileName;
+        const Vector3 centre = model->m_BoundingSphere.m_Center - model->m_Position;
+        const float away = model->m_BoundingSphere.m_Radius * 2.5f;
+        const Vector3 eyes[2] = {Vector3(0.0f, away * 0.3f, away), Vector3(away * 0.6f, away * 0.8f, -away * 0.4f)};
+        for (const Vector3& eye : eyes) {
+            std::vector<unsigned char> pixels[2];
+            std::vector<float> depth;
+            for (int way = 0; way < 2; ++way) {
+                const unsigned int buffer = model->m_VertexBuffer;
+                model->m_VertexBuffer = way == 0 ? buffer : 0;
+                // A group without a texture draws with the one bound before.
+                glBindTexture(GL_TEXTURE_2D, 0);
+                glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+                glMatrixMode(GL_PROJECTION);
+                glLoadIdentity();
+                gluPerspective(45.0, 800.0 / 600.0, 1.0, away * 4.0);
+                glMatrixMode(GL_MODELVIEW);
+                glLoadIdentity();
+                gluLookAt(eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, 0.0, 1.0, 0.0);
+                model->DrawGeometry();
+                model->m_VertexBuffer = buffer;
+                ReadFrame(pixels[way], depth);
+            }
+            int drawn = 0;
+            int differ = 0;
+            for (size_t i = 0; i < depth.size(); ++i) {
+                drawn += depth[i] < 1.0f ? 1 : 0;
+                differ += memcmp(&pixels[0][3 * i], &pixels[1][3 * i], 3) != 0 ? 1 : 0;
+            }
+            EXPECT_GT(drawn, 2000) << model->m_FileName;
+            EXPECT_EQ(differ, 0) << model->m_FileName << " from " << eye.x << ", " << eye.y << ", " << eye.z;
+        }
+    }
 }
 
 TEST(GameFramesDeathTest, EscapeEndsTheProcessWithStatusZero)
