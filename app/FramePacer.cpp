@@ -24,7 +24,7 @@ static const double WATCH_EXCESS = 1.25;
 FramePacer::FramePacer(int refreshHz, long long nowNs)
     : m_TickStartNs(nowNs), m_Ticks(0), m_RefreshHz(refreshHz), m_Swap(SWAP_UNKNOWN), m_FramesEnded(0),
       m_AlignedGaps(0), m_LastSwapNs(nowNs), m_FrameStartNs(nowNs), m_FrameSlots(0), m_WindowStartNs(nowNs),
-      m_WindowFrames(0)
+      m_WindowFrames(0), m_SwapDueNs(nowNs)
 {
     if (m_RefreshHz < LOWEST_REFRESH_HZ || m_RefreshHz > HIGHEST_REFRESH_HZ) {
         m_RefreshHz = DEFAULT_REFRESH_HZ;
@@ -149,11 +149,15 @@ void FramePacer::WatchWaitingSwaps(long long nowNs)
 void FramePacer::EndFrame()
 {
     long long now = NowNs();
-    long long waitNs = EndFrameAt(now);
-    if (waitNs <= 0) {
+    m_SwapDueNs = now + EndFrameAt(now);
+}
+
+void FramePacer::SleepUntilSwapDue() const
+{
+    const long long deadline = m_SwapDueNs;
+    if (deadline <= NowNs()) {
         return;
     }
-    long long deadline = now + waitNs;
     timespec until = {static_cast<time_t>(deadline / NS_PER_SECOND), static_cast<long>(deadline % NS_PER_SECOND)};
     // Sleeps to an absolute time, so a signal that cuts the sleep short only
     // sends it back to the same deadline.

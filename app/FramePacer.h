@@ -9,7 +9,10 @@
 // Frames come as often as the display shows them. Where the swap waits for
 // the display's refresh, that wait paces them; where it does not (Xvfb, VNC,
 // a driver told to ignore vsync), the pacer sleeps so that frames come at
-// most at the display's refresh rate. Which of the two holds is worked out
+// most at the display's refresh rate: each frame is drawn and handed to the
+// renderer first, and its swap then held to its slot, so that how long a
+// frame takes to draw moves when it is drawn, not when it is shown (a
+// software renderer finishes the frame during that wait). Which of the two holds is worked out
 // from the first frames, held to one every one and a half refresh periods:
 // a waiting swap turns those gaps into whole periods. Clock readings are
 // nanoseconds throughout.
@@ -35,6 +38,7 @@ public:
     long long m_FrameSlots;       // slots ended since then
     long long m_WindowStartNs;    // SWAP_WAITS: start of the current quarter second
     int m_WindowFrames;           // frames ended in it
+    long long m_SwapDueNs;        // the next frame's swap waits until then
 
     // The first tick is due at nowNs. A refresh rate of 0 (unknown) or an
     // implausible one counts as DEFAULT_REFRESH_HZ.
@@ -50,11 +54,13 @@ public:
     // before any tick and while a tick is owed.
     float BlendAt(long long nowNs) const;
 
-    // Ends a frame whose swap returned at nowNs. Returns how long to wait
-    // before the next frame: 0 where the swap waits for the display.
+    // Ends a frame whose swap returned at nowNs. Returns how long the next
+    // frame's swap waits: 0 where the swap waits for the display.
     long long EndFrameAt(long long nowNs);
-    // Ends the frame whose swap just returned and sleeps as EndFrameAt says.
+    // Ends the frame whose swap just returned, as EndFrameAt.
     void EndFrame();
+    // Sleeps, once the frame is drawn and flushed, until its swap is due.
+    void SleepUntilSwapDue() const;
 
     // The monotonic clock.
     static long long NowNs();

@@ -61,7 +61,7 @@ Game::Game()
       m_PausedByPlayer(false), m_Unfocused(false), m_DisplayedSpeed(0),
       m_AfterburnerCharge(0), m_TicksRun(0), m_FramesDrawn(0), m_LevelSeed(0), m_ScreenshotWanted(false),
       m_Events(new std::deque<SDL_Event>()),
-      m_AfterSwap(NULL)
+      m_AfterSwap(NULL), m_Pacer(NULL)
 {
     LogReset();
 }
@@ -249,6 +249,7 @@ void Game::Run()
 {
     SDL_EnableUNICODE(1);
     FramePacer pacer(DisplayRefreshHz(), FramePacer::NowNs());
+    m_Pacer = &pacer;
     bool running = true;
     while (running) {
         long long now = FramePacer::NowNs();
@@ -258,6 +259,7 @@ void Game::Run()
         DrawFrame(pacer.BlendAt(now));
         pacer.EndFrame();
     }
+    m_Pacer = NULL;
 }
 
 bool Game::RunTick()
@@ -319,7 +321,11 @@ void Game::DrawFrame(float blend)
         m_ScreenshotWanted = false;
         TakeScreenshot(ScreenshotFolder(), m_WindowWidth, m_WindowHeight);
     }
+    // The renderer draws the frame while the swap waits for its slot.
     glFlush();
+    if (m_Pacer != NULL) {
+        m_Pacer->SleepUntilSwapDue();
+    }
     SDL_GL_SwapBuffers();
     if (m_AfterSwap != NULL) {
         m_AfterSwap();

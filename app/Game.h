@@ -23,6 +23,7 @@ struct SDL_Surface;
 union SDL_Event;
 class Camera;
 class Font;
+class FramePacer;
 class GhostCraft;
 class Scene;
 class Skimmer;
@@ -65,6 +66,8 @@ public:
     std::deque<SDL_Event>* m_Events;  // owned
     // Called after every swap when set: where a benchmark watches the frames.
     void (*m_AfterSwap)();
+    // Run's: holds each swap to its slot. NULL outside Run.
+    FramePacer* m_Pacer;
 
     // Stores the title, empties the log, sets the window size.
     Game();

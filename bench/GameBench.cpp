@@ -182,8 +182,9 @@ void DrawGroundLayer(Game& game)
 
 enum Reference { EMPTY_FRAME, SKY_ONLY, SKY_AND_GROUND, REFERENCE_COUNT };
 
-// One reference frame, timed to its swap.
-double ReferenceFrame(Game& game, Reference kind)
+// One reference frame, timed to its swap; with a pacer, the swap waits for
+// its slot as the game's does.
+double ReferenceFrame(Game& game, Reference kind, const FramePacer* pacer = NULL)
 {
     Clock::time_point start = Clock::now();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -196,6 +197,9 @@ double ReferenceFrame(Game& game, Reference kind)
     }
     DrawOverlay(game);
     glFlush();
+    if (pacer != NULL) {
+        pacer->SleepUntilSwapDue();
+    }
     SDL_GL_SwapBuffers();
     return MillisecondsSince(start);
 }
@@ -603,7 +607,7 @@ LoopFigures RunPacedReference(Game& game, int milliseconds)
     FramePacer pacer(DisplayRefreshHz(), FramePacer::NowNs());
     while (MillisecondsSince(start) < milliseconds) {
         pacer.TakeTicksAt(FramePacer::NowNs());
-        ReferenceFrame(game, SKY_AND_GROUND);
+        ReferenceFrame(game, SKY_AND_GROUND, &pacer);
         swaps.push_back(FramePacer::NowNs());
         pacer.EndFrame();
     }

@@ -99,6 +99,7 @@ int main(int argc, char** argv)
         pilot.Steer(spot);
         game->RunFrame();
         pacer.EndFrame();
+        pacer.SleepUntilSwapDue();
     }
     const char* output = argv[2];
     bool saved = SaveFrontBuffer(game->m_WindowWidth, game->m_WindowHeight, output);
