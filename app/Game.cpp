@@ -8,6 +8,8 @@
 // the overlay draws in window pixels under its own projection.
 #include "app/Game.h"
 
+#include <algorithm>
+
 #include <GL/gl.h>
 #include <SDL/SDL.h>
 #include <cstdio>
@@ -252,11 +254,13 @@ void Game::Run()
     m_Pacer = &pacer;
     bool running = true;
     while (running) {
-        long long now = FramePacer::NowNs();
-        for (int ticks = pacer.TakeTicksAt(now); ticks > 0 && running; --ticks) {
+        // The frame shows the game as it stands when its swap is due, not
+        // when its drawing starts: a frame is drawn ahead of its slot.
+        long long shown = std::max(FramePacer::NowNs(), pacer.m_SwapDueNs);
+        for (int ticks = pacer.TakeTicksAt(shown); ticks > 0 && running; --ticks) {
             running = RunTick();
         }
-        DrawFrame(pacer.BlendAt(now));
+        DrawFrame(pacer.BlendAt(shown));
         pacer.EndFrame();
     }
     m_Pacer = NULL;

@@ -87,8 +87,8 @@ public:
     // process on a fatal failure.
     void Init();
     // Ticks and frames until the window is closed: before each frame the
-    // ticks real time asks for, at most 4 (below 15 frames a second the game
-    // slows down); a close ends the loop after the frame in which it is
+    // ticks real time asks for by the time the frame is shown, at most 4
+    // (below 15 frames a second the game slows down); a close ends the loop after the frame in which it is
     // taken. Escape ends the process from inside.
     void Run();
     // One tick of the rules. Returns false once a quit event was taken.
