@@ -8,10 +8,9 @@
 // the overlay draws in window pixels under its own projection.
 #include "app/Game.h"
 
-#include <algorithm>
-
 #include <GL/gl.h>
 #include <SDL/SDL.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

@@ -13,9 +13,9 @@
 #include <deque>
 #include <fcntl.h>
 #include <mutex>
+#include <pthread.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -37,7 +37,8 @@ struct Shot {
 std::mutex s_Lock;
 std::condition_variable s_Woken;
 std::deque<Shot*> s_Queue;
-std::thread* s_Writer = NULL;
+pthread_t s_Writer;
+bool s_Writing = false;  // s_Writer runs
 bool s_Finishing = false;
 // Pixels to read the next screenshot into, touched once so that taking it
 // costs no page faults (a fresh 2 MB took 5 ms of faults); each written
@@ -98,7 +99,7 @@ void Write(const Shot& shot)
     png_image_free(&image);
 }
 
-void WriteQueued()
+void* WriteQueued(void*)
 {
     // Behind the game's threads and the renderer's: the picture can wait a
     // few frames, the frames cannot.
@@ -107,7 +108,7 @@ void WriteQueued()
     for (;;) {
         s_Woken.wait(lock, [] { return !s_Queue.empty() || s_Finishing; });
         if (s_Queue.empty()) {
-            return;
+            return NULL;
         }
         Shot* shot = s_Queue.front();
         s_Queue.pop_front();
@@ -199,14 +200,21 @@ void TakeScreenshot(const std::string& folder, int width, int height)
     strftime(stamp, sizeof stamp, "%Y-%m-%d_%H-%M-%S", localtime_r(&now, &local));
     shot->m_Stamp = stamp;
 
-    std::lock_guard<std::mutex> lock(s_Lock);
-    if (s_Writer == NULL) {
+    std::unique_lock<std::mutex> lock(s_Lock);
+    if (!s_Writing) {
         s_Finishing = false;
-        s_Writer = new std::thread(WriteQueued);
+        s_Writing = pthread_create(&s_Writer, NULL, WriteQueued, NULL) == 0;
         static bool registered = false;
-        if (!registered) {
+        if (s_Writing && !registered) {
             registered = atexit(FinishScreenshots) == 0;
         }
+    }
+    if (!s_Writing) {
+        // No thread to be had: this frame pays for the picture.
+        lock.unlock();
+        Write(*shot);
+        delete shot;
+        return;
     }
     s_Queue.push_back(shot);
     s_Woken.notify_one();
@@ -220,16 +228,15 @@ void ReserveScreenshot(int width, int height)
 
 void FinishScreenshots()
 {
-    std::thread* writer = NULL;
+    bool writing = false;
     {
         std::lock_guard<std::mutex> lock(s_Lock);
-        writer = s_Writer;
-        s_Writer = NULL;
+        writing = s_Writing;
+        s_Writing = false;
         s_Finishing = true;
     }
     s_Woken.notify_one();
-    if (writer != NULL) {
-        writer->join();
-        delete writer;
+    if (writing) {
+        pthread_join(s_Writer, NULL);
     }
 }
