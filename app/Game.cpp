@@ -137,8 +137,7 @@ void Game::StartRound(int layout)
     m_GhostCraft->Follow(NULL);
     m_Motion.Snap();
     LogMessage("Layout: %d", layout);
-    // Ghosts are kept beside the records, and only where they are.
-    std::string ghostPath = m_RecordsPath.empty() ? "" : GhostPath(layout);
+    std::string ghostPath = GhostPath(m_RecordsPath, layout);
     if (m_Settings.m_Ghost && LoadGhost(ghostPath, layout, RULES_NUMBER, m_Round.m_Ghost)) {
         LogMessage("Ghost: %s, %s", ghostPath.c_str(), ClockText(m_Round.m_Ghost.m_Poses.size()).c_str());
     }
@@ -406,10 +405,10 @@ void Game::FinishRound()
     strftime(date, sizeof date, "%Y-%m-%d", localtime_r(&now, &local));
     Record record = {RULES_NUMBER, layout, ticks, date};
     AddRecord(m_RecordsPath, record, m_Records);
-    if (!m_Round.m_TooLongForAGhost && !m_RecordsPath.empty()) {
+    std::string ghostPath = GhostPath(m_RecordsPath, layout);
+    if (m_Round.FlownWhole() && !ghostPath.empty()) {
         m_Round.m_Flown.m_Layout = layout;
         m_Round.m_Flown.m_Rules = RULES_NUMBER;
-        std::string ghostPath = GhostPath(layout);
         if (KeepGhost(ghostPath, m_Round.m_Flown)) {
             LogMessage("Ghost: %s is this round's", ghostPath.c_str());
         }

@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -55,6 +56,38 @@ long long ReadUpTo(int fd, void* buffer, size_t size)
         used += static_cast<size_t>(got);
     }
     return static_cast<long long>(used);
+}
+
+bool ReadWholeFile(const std::string& path, long long mostBytes, std::string& outBytes, std::string& outProblem)
+{
+    outProblem.clear();
+    long long size = 0;
+    const char* kind = NULL;
+    int fd = OpenRegularFile(path, &size, &kind);
+    if (fd < 0) {
+        if (kind != NULL) {
+            outProblem = std::string("is ") + kind;
+        } else if (errno != ENOENT) {
+            outProblem = std::string("cannot be read (") + strerror(errno) + ")";
+        }
+        return false;
+    }
+    if (size > mostBytes) {
+        close(fd);
+        outProblem = "is over " + std::to_string(mostBytes / 1024) + " KiB";
+        return false;
+    }
+    outBytes.assign(static_cast<size_t>(size), '\0');
+    long long got = ReadUpTo(fd, &outBytes[0], outBytes.size());
+    int error = errno;
+    close(fd);
+    if (got < 0) {
+        outBytes.clear();
+        outProblem = std::string("cannot be read (") + strerror(error) + ")";
+        return false;
+    }
+    outBytes.resize(static_cast<size_t>(got));
+    return true;
 }
 
 std::string PlayerFilePath(const char* variable, const char* homeFallback, const char* name)

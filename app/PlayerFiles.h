@@ -18,6 +18,12 @@ int OpenRegularFile(const std::string& path, long long* outSize, const char** ou
 // how many were read (fewer at the end of the file), or -1 on an error.
 long long ReadUpTo(int fd, void* buffer, size_t size);
 
+// Reads the regular file at path whole into outBytes when it holds at most
+// mostBytes. Returns whether it did; when not, outProblem says why ("is a
+// FIFO", "is over 64 KiB", "cannot be read (REASON)"), or is empty where
+// nothing is there.
+bool ReadWholeFile(const std::string& path, long long mostBytes, std::string& outBytes, std::string& outProblem);
+
 // $VARIABLE/vellmora/name when VARIABLE holds an absolute path, else
 // $HOME/homeFallback/vellmora/name; empty when neither is set.
 std::string PlayerFilePath(const char* variable, const char* homeFallback, const char* name);

@@ -160,17 +160,10 @@ std::string ScreenshotFolder()
     const char* config = getenv("XDG_CONFIG_HOME");
     std::string userDirs = config != NULL && config[0] == '/' ? std::string(config) + "/user-dirs.dirs"
                                                               : std::string(home) + "/.config/user-dirs.dirs";
+    // A few lines; a larger file is no setting of ours.
     std::string text;
-    long long size = 0;
-    const char* kind = NULL;
-    int fd = OpenRegularFile(userDirs, &size, &kind);
-    if (fd >= 0) {
-        // A few lines; anything past 64 KiB is no setting of ours.
-        text.resize(static_cast<size_t>(size < 65536 ? size : 65536));
-        long long got = ReadUpTo(fd, &text[0], text.size());
-        text.resize(got > 0 ? static_cast<size_t>(got) : 0);
-        close(fd);
-    }
+    std::string problem;
+    ReadWholeFile(userDirs, 64 * 1024, text, problem);
     return PicturesFolderFrom(text, home) + "/Vellmora";
 }
 

@@ -133,37 +133,21 @@ bool ParseGhost(const std::string& bytes, Ghost& outGhost, std::string& outProbl
     return true;
 }
 
-std::string GhostPath(int layout)
+std::string GhostPath(const std::string& recordsPath, int layout)
 {
-    std::string name = "ghosts/" + std::to_string(layout) + ".ghost";
-    return PlayerFilePath("XDG_DATA_HOME", ".local/share", name.c_str());
+    size_t slash = recordsPath.rfind('/');
+    if (slash == std::string::npos) {
+        return "";
+    }
+    return recordsPath.substr(0, slash + 1) + "ghosts/" + std::to_string(layout) + ".ghost";
 }
 
 // The file's ghost. False with a problem when the file is there but not a
 // whole ghost; false with none when there is no file.
 static bool ReadGhostFile(const std::string& path, Ghost& outGhost, std::string& outProblem)
 {
-    long long size = 0;
-    const char* kind = NULL;
-    int fd = OpenRegularFile(path, &size, &kind);
-    if (fd < 0) {
-        outProblem = kind != NULL ? std::string("is ") + kind : errno == ENOENT ? "" : strerror(errno);
-        return false;
-    }
-    if (size > GHOST_MOST_BYTES) {
-        close(fd);
-        outProblem = "is larger than an hour's ghost";
-        return false;
-    }
-    std::string bytes(static_cast<size_t>(size), '\0');
-    long long got = ReadUpTo(fd, &bytes[0], bytes.size());
-    close(fd);
-    if (got < 0) {
-        outProblem = strerror(errno);
-        return false;
-    }
-    bytes.resize(static_cast<size_t>(got));
-    return ParseGhost(bytes, outGhost, outProblem);
+    std::string bytes;
+    return ReadWholeFile(path, GHOST_MOST_BYTES, bytes, outProblem) && ParseGhost(bytes, outGhost, outProblem);
 }
 
 bool LoadGhost(const std::string& path, int layout, int rules, Ghost& outGhost)

@@ -47,9 +47,9 @@ std::string FormatGhost(const Ghost& ghost);
 // allocated from the file's counts before they agree with its length.
 bool ParseGhost(const std::string& bytes, Ghost& outGhost, std::string& outProblem);
 
-// Where the ghost of layout is kept; empty when neither XDG_DATA_HOME nor
-// HOME says.
-std::string GhostPath(int layout);
+// Where the ghost of layout is kept: in ghosts/ beside the records file at
+// recordsPath; empty where no records are kept (an empty recordsPath).
+std::string GhostPath(const std::string& recordsPath, int layout);
 
 // Reads the ghost at path for layout under rules. No file is no ghost; a
 // file that is refused (damaged, of another layout or rules, too large)

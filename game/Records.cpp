@@ -172,29 +172,14 @@ std::string RecordsPath()
 static bool ReadRecordsFile(const std::string& path, std::vector<Record>& outRecords,
                             std::vector<std::string>& outProblems)
 {
-    long long size = 0;
-    const char* kind = NULL;
-    int fd = OpenRegularFile(path, &size, &kind);
-    if (fd < 0 && kind == NULL && errno == ENOENT) {
-        return true;
-    }
-    if (fd < 0 || size > RECORDS_MOST_BYTES) {
-        outProblems.push_back(kind != NULL ? std::string("is ") + kind + "; not read"
-                              : fd >= 0    ? "is over 1 MiB; not read"
-                                           : std::string("cannot be read (") + strerror(errno) + ")");
-        if (fd >= 0) {
-            close(fd);
+    std::string text;
+    std::string problem;
+    if (!ReadWholeFile(path, RECORDS_MOST_BYTES, text, problem)) {
+        if (!problem.empty()) {
+            outProblems.push_back(problem + "; not read");
         }
-        return false;
+        return problem.empty();
     }
-    std::string text(static_cast<size_t>(size), '\0');
-    long long got = ReadUpTo(fd, &text[0], text.size());
-    close(fd);
-    if (got < 0) {
-        outProblems.push_back(std::string("cannot be read (") + strerror(errno) + ")");
-        return false;
-    }
-    text.resize(static_cast<size_t>(got));
     return ParseRecords(text, outRecords, outProblems);
 }
 

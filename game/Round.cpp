@@ -28,22 +28,18 @@ void ObjectStart::PutBack(SceneObject& object) const
 // Five minutes of poses at first, so that a round seldom grows them.
 static const size_t POSES_AT_FIRST = 5 * 60 * 60;
 
-Round::Round() : m_Layout(0), m_Ticks(0), m_Finished(false), m_TicksFlown(0), m_TooLongForAGhost(false)
+Round::Round() : m_Layout(0), m_Ticks(0), m_Finished(false), m_TicksFlown(0)
 {
     m_Flown.m_Poses.reserve(POSES_AT_FIRST);
 }
 
 void Round::RecordPose(const SceneObject& craft)
 {
-    if (m_TooLongForAGhost) {
-        return;
-    }
-    if (static_cast<long long>(m_Flown.m_Poses.size()) >= GHOST_MOST_TICKS) {
-        m_TooLongForAGhost = true;
+    if (FlownWhole()) {
+        m_Flown.m_Poses.push_back(GhostPose{craft.m_Position, craft.m_Orientation});
+    } else if (m_Flown.m_Poses.capacity() != 0) {
         std::vector<GhostPose>().swap(m_Flown.m_Poses);
-        return;
     }
-    m_Flown.m_Poses.push_back(GhostPose{craft.m_Position, craft.m_Orientation});
 }
 
 const GhostPose* Round::GhostPoseNow() const

@@ -36,14 +36,15 @@ struct Round {
     bool m_Finished;                          // the last box was collected
     std::vector<std::string> m_FinishLines;   // the finish screen, top down, until the next round
     long long m_TicksFlown;                   // the round's ticks, not while paused; the finish does not stop them
-    Ghost m_Flown;                            // the craft after each tick until the finish: a ghost in the making
-    bool m_TooLongForAGhost;                  // past an hour: m_Flown was let go
+    Ghost m_Flown;                            // the craft after each tick until the finish; let go past an hour
     Ghost m_Ghost;                            // the layout's best round, flown against; no poses: none
 
     Round();
 
     // Adds where craft stands to m_Flown, until the round is an hour long.
     void RecordPose(const SceneObject& craft);
+    // Whether m_Flown holds the whole round: it took at most an hour.
+    bool FlownWhole() const { return m_Ticks <= GHOST_MOST_TICKS; }
     // Where the ghost stands after m_TicksFlown ticks; NULL before its first
     // tick and after its last.
     const GhostPose* GhostPoseNow() const;

@@ -464,7 +464,7 @@ TEST(TheGhost, FliesItsRecordSeeThroughInBothViewsUntilItsLastTick)
     for (int tick = 0; tick < 40; ++tick) {
         ghost.m_Poses.push_back(GhostPose{start + Vector3(-20.0f + 3.0f * tick, -40.0f, -160.0f), Quat(0.0f, 10.0f * tick, 0.0f)});
     }
-    ASSERT_TRUE(KeepGhost(GhostPath(4), ghost));
+    ASSERT_TRUE(KeepGhost(GhostPath(game.m_RecordsPath, 4), ghost));
     for (int view : {'c', 'o'}) {
         driver.PushKey('r', true);  // a retry reads the layout's ghost
         driver.PushKey(view, true);

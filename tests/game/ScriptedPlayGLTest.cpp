@@ -9,6 +9,7 @@
 #include "game/Ghost.h"
 #include "game/GhostCraft.h"
 #include "game/Layout.h"
+#include "game/Records.h"
 #include "game/Round.h"
 #include "game/Skimmer.h"
 #include "game/World.h"
@@ -50,7 +51,7 @@ static void WriteEarlierRecords()
     slow.m_Layout = 4242;
     slow.m_Rules = RULES_NUMBER;
     slow.m_Poses.assign(5000, GhostPose{Vector3(0.0f, 300.0f, 0.0f), Quat()});
-    ASSERT_TRUE(KeepGhost(GhostPath(4242), slow));
+    ASSERT_TRUE(KeepGhost(GhostPath(RecordsPath(), 4242), slow));
 }
 
 // The round ends the tick the last box is collected: its clock stops, the
@@ -136,8 +137,8 @@ TEST(ScriptedPlay, AutopilotCollectsEveryBox)
         << records;
     // The round flew against the slower ghost and took its place; a retry
     // flies against this one, from its first tick.
-    EXPECT_NE(log.find("Ghost: " + GhostPath(4242) + ", 1:23.33\n"), std::string::npos) << log;
-    EXPECT_NE(log.find("Ghost: " + GhostPath(4242) + " is this round's\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("Ghost: " + GhostPath(RecordsPath(), 4242) + ", 1:23.33\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("Ghost: " + GhostPath(RecordsPath(), 4242) + " is this round's\n"), std::string::npos) << log;
     driver.PushKey('r', true);
     driver.Frames(1);
     ASSERT_EQ(game.m_Round.m_Ghost.m_Poses.size(), static_cast<size_t>(ticks));
