@@ -32,6 +32,7 @@
 #include "game/Ghost.h"
 #include "game/GhostCraft.h"
 #include "game/Layout.h"
+#include "game/RoundFiles.h"
 #include "game/Skimmer.h"
 #include "game/Timer.h"
 #include "game/World.h"
@@ -45,22 +46,27 @@
 static const float START_HEIGHT = 100.0f;
 static const float START_DISTANCE = 500.0f;
 static const double SPEED_TO_MPH = 10.0;
+// The overlay's lines, from the bottom up: the world's messages, the
+// afterburner, the speed, the clock and a screenshot's note, each a line of
+// the 25-pixel font apart so that none touches the next. "Paused" stands
+// top right, clear of the craft and of the finish screen at top left.
 static const int OVERLAY_TEXT_X = 10;
-static const int SPEED_LINE_Y = 140;
-static const int AFTERBURNER_LINE_Y = 120;
 static const int FIRST_MESSAGE_Y = 60;
 static const int MESSAGE_SPACING = 30;
-static const int CLOCK_LINE_Y = 170;
-static const int PAUSED_X = 360;
-static const int PAUSED_Y = 300;
+static const int AFTERBURNER_LINE_Y = 120;
+static const int PAUSED_X = 680;
+static const int PAUSED_Y = 560;
 static const int FINISH_FIRST_LINE_Y = 560;
+// How long a screenshot's note shows.
+static const Uint32 SCREENSHOT_NOTE_MS = 2000;
 
 Game::Game()
     : m_Title(strdup("Vellmora")), m_WindowWidth(800), m_WindowHeight(600), m_Screen(NULL),
       m_Font(NULL), m_Scene(NULL), m_Camera(NULL), m_Skimmer(NULL), m_World(NULL), m_GhostCraft(NULL),
       m_Paused(false),
       m_PausedByPlayer(false), m_Unfocused(false), m_DisplayedSpeed(0),
-      m_AfterburnerCharge(0), m_TicksRun(0), m_FramesDrawn(0), m_LevelSeed(0), m_ScreenshotWanted(false),
+      m_AfterburnerCharge(0), m_TicksRun(0), m_FramesDrawn(0), m_LevelSeed(0), m_RoundsStarted(0),
+      m_ScreenshotWanted(false), m_ScreenshotNotes(0), m_ScreenshotNoteMs(0),
       m_Events(new std::deque<SDL_Event>()),
       m_AfterSwap(NULL), m_Pacer(NULL)
 {
@@ -134,12 +140,13 @@ void Game::StartRound(int layout)
     m_AfterburnerCharge = 0;
     m_Round = Round();
     m_Round.m_Layout = layout;
+    ++m_RoundsStarted;
     m_GhostCraft->Follow(NULL);
     m_Motion.Snap();
     LogMessage("Layout: %d", layout);
     std::string ghostPath = GhostPath(m_RecordsPath, layout);
-    if (m_Settings.m_Ghost && LoadGhost(ghostPath, layout, RULES_NUMBER, m_Round.m_Ghost)) {
-        LogMessage("Ghost: %s, %s", ghostPath.c_str(), ClockText(m_Round.m_Ghost.m_Poses.size()).c_str());
+    if (m_Settings.m_Ghost && !ghostPath.empty()) {
+        ReadGhostBeside(m_RoundsStarted, ghostPath, layout, RULES_NUMBER);
     }
 }
 
@@ -276,11 +283,22 @@ bool Game::RunTick()
         running = HandleEvent(m_Events->front());
         m_Events->pop_front();
     }
+    TakeRoundFiles();
     PadState pad = ReadGamepad();
     TakeRoundActions(WithPad(m_Controls, pad));
     if (m_Paused) {
         // Nothing moves; the mouse's motion over other windows is no turn.
+        // A view asked for, or a round started, shows at once.
         SDL_GetRelativeMouseState(NULL, NULL);
+        m_Input = WithPad(m_Controls, pad);
+        bool cockpitView = m_Camera->m_CockpitView;
+        SwitchViews();
+        if (m_Camera->m_CockpitView != cockpitView) {
+            // Where the tick's following would put the eye.
+            m_Camera->m_LagPosition = m_Camera->m_Position;
+        }
+        m_Motion.Snap();
+        m_Motion.EndTick();
         return running;
     }
     // The motion since the last read: a frame's worth goes to its first tick.
@@ -389,53 +407,89 @@ void Game::TakeRoundActions(const ControlState& input)
     }
 }
 
+// A key as the game names keys to the player: "R", "F12", "Space".
+static std::string KeyLabel(int key)
+{
+    std::string name = SDL_GetKeyName(static_cast<SDLKey>(key));
+    if (!name.empty() && name[0] >= 'a' && name[0] <= 'z') {
+        name[0] = static_cast<char>(name[0] - 'a' + 'A');
+    }
+    return name;
+}
+
 void Game::FinishRound()
 {
     m_Round.m_Finished = true;
-    const int layout = m_Round.m_Layout;
-    const long long ticks = m_Round.m_Ticks;
-    const Record* layoutBest = BestRecord(m_Records, layout);
-    const Record* overallBest = BestRecord(m_Records, 0);
-    bool newLayoutBest = layoutBest == NULL || ticks < layoutBest->m_Ticks;
-    bool newOverallBest = overallBest == NULL || ticks < overallBest->m_Ticks;
-    std::string previous = layoutBest != NULL ? ClockText(layoutBest->m_Ticks) : "";
     char date[16];
     time_t now = time(NULL);
     struct tm local;
     strftime(date, sizeof date, "%Y-%m-%d", localtime_r(&now, &local));
-    Record record = {RULES_NUMBER, layout, ticks, date};
-    AddRecord(m_RecordsPath, record, m_Records);
-    std::string ghostPath = GhostPath(m_RecordsPath, layout);
+    const Record record = {RULES_NUMBER, m_Round.m_Layout, m_Round.m_Ticks, date};
+    char line[128];
+    snprintf(line, sizeof line, "Layout %d: 20 boxes in %s", record.m_Layout, ClockText(record.m_Ticks).c_str());
+    m_Round.m_FinishLines.assign(1, line);
+    // The time and the flight are kept beside the loop; the verdict waits
+    // for the records as merged with the file's.
+    std::string ghostPath = GhostPath(m_RecordsPath, record.m_Layout);
+    Ghost flown;
     if (m_Round.FlownWhole() && !ghostPath.empty()) {
-        m_Round.m_Flown.m_Layout = layout;
+        m_Round.m_Flown.m_Layout = record.m_Layout;
         m_Round.m_Flown.m_Rules = RULES_NUMBER;
-        if (KeepGhost(ghostPath, m_Round.m_Flown)) {
-            LogMessage("Ghost: %s is this round's", ghostPath.c_str());
+        flown = std::move(m_Round.m_Flown);
+        m_Round.m_Flown.m_Poses.clear();
+    }
+    KeepRoundBeside(m_RoundsStarted, m_RecordsPath, record, m_Records, ghostPath, flown);
+}
+
+void Game::TakeRoundFiles()
+{
+    ReadGhost read;
+    while (TakeReadGhost(read)) {
+        if (read.m_Round == m_RoundsStarted && !read.m_Ghost.m_Poses.empty()) {
+            m_Round.m_Ghost = std::move(read.m_Ghost);
+            // It appears where it stands, not in a glide from where the last
+            // one was left; the craft is at rest at a round's start.
+            m_Motion.Snap();
+            LogMessage("Ghost: %s, %s", read.m_Path.c_str(), ClockText(m_Round.m_Ghost.m_Poses.size()).c_str());
         }
     }
+    KeptTime kept;
+    while (TakeKeptTime(kept)) {
+        m_Records.swap(kept.m_Records);
+        ShowFinish(kept.m_Record, kept.m_Round == m_RoundsStarted);
+    }
+}
 
-    std::string time = ClockText(ticks);
+void Game::ShowFinish(const Record& record, bool onScreen)
+{
+    // Judged from the records as merged: another game's time written
+    // meanwhile counts, this one does not count against itself.
+    const int layout = record.m_Layout;
+    const Record* best = BestRecord(m_Records, layout);
+    const Record* bestOfAll = BestRecord(m_Records, 0);
+    bool newLayoutBest = IsNewBest(m_Records, record, layout);
+    bool newOverallBest = IsNewBest(m_Records, record, 0);
+    std::string time = ClockText(record.m_Ticks);
     std::string verdict = newOverallBest  ? ", a new best of all layouts"
                           : newLayoutBest ? ", a new best on this layout"
-                                          : ", not a best (the best is " + previous + ")";
+                                          : ", not a best (the best is " + ClockText(best->m_Ticks) + ")";
     LogMessage("Round: layout %d, 20 boxes in %s%s", layout, time.c_str(), verdict.c_str());
+    if (!onScreen) {
+        return;
+    }
     char line[128];
-    m_Round.m_FinishLines.clear();
-    snprintf(line, sizeof line, "Layout %d: 20 boxes in %s", layout, time.c_str());
-    m_Round.m_FinishLines.push_back(line);
     if (newLayoutBest || newOverallBest) {
         m_Round.m_FinishLines.push_back(newOverallBest ? "A new best of all layouts!" : "A new best on this layout!");
     }
-    const Record* best = BestRecord(m_Records, layout);
-    snprintf(line, sizeof line, "Best on layout %d: %s", layout, ClockText(best != NULL ? best->m_Ticks : ticks).c_str());
+    snprintf(line, sizeof line, "Best on layout %d: %s", layout, ClockText(best != NULL ? best->m_Ticks : record.m_Ticks).c_str());
     m_Round.m_FinishLines.push_back(line);
-    best = BestRecord(m_Records, 0);
     snprintf(line, sizeof line, "Best of all layouts: %s (layout %d)",
-             ClockText(best != NULL ? best->m_Ticks : ticks).c_str(), best != NULL ? best->m_Layout : layout);
+             ClockText(bestOfAll != NULL ? bestOfAll->m_Ticks : record.m_Ticks).c_str(),
+             bestOfAll != NULL ? bestOfAll->m_Layout : layout);
     m_Round.m_FinishLines.push_back(line);
-    snprintf(line, sizeof line, "%s: fly it again   %s: a new layout",
-             SDL_GetKeyName(static_cast<SDLKey>(m_Settings.m_Keys.m_Keys[ACTION_RETRY])),
-             SDL_GetKeyName(static_cast<SDLKey>(m_Settings.m_Keys.m_Keys[ACTION_NEW_LAYOUT])));
+    snprintf(line, sizeof line, "%s: fly again   %s: a new layout",
+             KeyLabel(m_Settings.m_Keys.m_Keys[ACTION_RETRY]).c_str(),
+             KeyLabel(m_Settings.m_Keys.m_Keys[ACTION_NEW_LAYOUT]).c_str());
     m_Round.m_FinishLines.push_back(line);
 }
 
@@ -490,10 +544,19 @@ void Game::Render()
     m_Camera->Apply();
 }
 
-void Game::DrawRoundLines()
+void Game::DrawRoundLines(int clockY)
 {
     std::string clock = "time: " + ClockText(m_Round.m_Ticks);
-    m_Font->Print(clock.c_str(), OVERLAY_TEXT_X, CLOCK_LINE_Y);
+    m_Font->Print(clock.c_str(), OVERLAY_TEXT_X, clockY);
+    int number = 0;
+    std::string note = ScreenshotNote(number);
+    if (number != m_ScreenshotNotes) {
+        m_ScreenshotNotes = number;
+        m_ScreenshotNoteMs = SDL_GetTicks();
+    }
+    if (!note.empty() && SDL_GetTicks() - m_ScreenshotNoteMs < SCREENSHOT_NOTE_MS) {
+        m_Font->Print(note.c_str(), OVERLAY_TEXT_X, clockY + MESSAGE_SPACING);
+    }
     if (m_Paused) {
         m_Font->Print("Paused", PAUSED_X, PAUSED_Y);
     }
@@ -526,12 +589,13 @@ void Game::DrawOverlay()
     }
 
     char line[64];
+    y = std::max(y, AFTERBURNER_LINE_Y);
     m_DisplayedSpeed = DisplayedSpeed(m_Skimmer->m_Speed);
     snprintf(line, sizeof line, "speed: %d mph", m_DisplayedSpeed);
-    m_Font->Print(line, OVERLAY_TEXT_X, SPEED_LINE_Y);
+    m_Font->Print(line, OVERLAY_TEXT_X, y + MESSAGE_SPACING);
     snprintf(line, sizeof line, "afterburner: %d %%", m_AfterburnerCharge);
-    m_Font->Print(line, OVERLAY_TEXT_X, AFTERBURNER_LINE_Y);
-    DrawRoundLines();
+    m_Font->Print(line, OVERLAY_TEXT_X, y);
+    DrawRoundLines(y + 2 * MESSAGE_SPACING);
 
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();

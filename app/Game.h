@@ -54,11 +54,14 @@ public:
     long long m_FramesDrawn;     // since Init
     unsigned int m_LevelSeed;    // the first round's layout; 0: the settings', else one drawn from the time
     Round m_Round;               // the round being flown
+    long long m_RoundsStarted;   // since Init: the number of the round being flown
     ObjectStart m_CraftStart;    // the craft at a round's first tick
     ObjectStart m_CameraStart;   // the camera, and its lag, at a round's first tick
     Vector3 m_CameraLagStart;
     ControlState m_RoundKeys;    // the last tick's retry, new layout, pause and screenshot, to act once per press
     bool m_ScreenshotWanted;     // the next frame is saved as a picture
+    int m_ScreenshotNotes;       // the screenshot notes seen so far (see ScreenshotNote)
+    unsigned int m_ScreenshotNoteMs;  // SDL's milliseconds when the last one was first drawn
     std::string m_RecordsPath;   // the best times' file, the ghosts beside it; empty: neither kept nor read
     std::vector<Record> m_Records;
     // SDL's events as they came, emptied a tick at a time: SDL's own queue
@@ -96,6 +99,10 @@ public:
     // One frame: the moving things at blend (0 the previous tick, 1 the
     // last) and the overlay of the last tick.
     void DrawFrame(float blend);
+    // Takes what the round files' helper has done (see RoundFiles.h): the
+    // ghost read for this round, and the finished round's time as kept,
+    // which writes the rest of the finish screen. Each tick does it first.
+    void TakeRoundFiles();
     // One tick, then a frame drawing it as it stands: what tests and
     // benchmarks drive the game with. Returns RunTick's answer.
     bool RunFrame();
@@ -104,7 +111,8 @@ public:
     // else a round changes (the craft, the camera and its lag, the
     // afterburner's charge, the views, the clock, the finish, the motion
     // blend) as at the first tick after start-up, and the layout's ghost
-    // read when the settings fly one. Logs "Layout: N".
+    // asked for when the settings fly one (it flies from the tick it is
+    // read, in step with the clock). Logs "Layout: N".
     void StartRound(int layout);
 
     void SetupVideo();
@@ -128,12 +136,18 @@ private:
     // Retry, new layout, pause and screenshot, each once per press of its
     // key or button.
     void TakeRoundActions(const ControlState& input);
-    // The last box is collected: the clock stops, the time is logged and
-    // kept among the records, the round kept as the layout's ghost when it
-    // is the fastest there, and the finish screen is written.
+    // The last box is collected: the clock stops, the finish screen's first
+    // line is written, and the time is given to the round files' helper to
+    // keep among the records, with the round as the layout's ghost when it
+    // is the fastest there.
     void FinishRound();
+    // The time as kept: logs the round's line and, when it is the round
+    // being flown (onScreen), writes the rest of its finish screen.
+    void ShowFinish(const Record& record, bool onScreen);
     void DrawOverlay();
-    void DrawRoundLines();
+    // The clock's line at clockY, a screenshot's note above it for a
+    // while, "Paused", and the finish screen.
+    void DrawRoundLines(int clockY);
 
     Game(const Game&);
     Game& operator=(const Game&);

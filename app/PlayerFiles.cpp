@@ -2,11 +2,14 @@
 #include "app/PlayerFiles.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 static const char* KindOfFile(const struct stat& st)
@@ -110,8 +113,44 @@ bool MakeParentFolders(const std::string& path)
     return true;
 }
 
-bool KeepAside(const std::string& path, std::string& outAside)
+bool LockWithin(int fd, int waitMs, const std::atomic<bool>* giveUp)
 {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    for (;;) {
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            return true;
+        }
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            return false;
+        }
+        if ((giveUp != NULL && giveUp->load()) || std::chrono::steady_clock::now() >= until) {
+            errno = EWOULDBLOCK;
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+std::string ThroughLinks(const std::string& path)
+{
+    std::string target = path;
+    // As many links as the kernel itself follows.
+    for (int links = 0; links < 40; ++links) {
+        char next[4096];
+        ssize_t size = readlink(target.c_str(), next, sizeof next);
+        if (size < 0 || static_cast<size_t>(size) >= sizeof next) {
+            return target;
+        }
+        std::string link(next, static_cast<size_t>(size));
+        size_t slash = target.rfind('/');
+        target = link[0] == '/' || slash == std::string::npos ? link : target.substr(0, slash + 1) + link;
+    }
+    return path;
+}
+
+bool KeepAside(const std::string& linkedPath, std::string& outAside)
+{
+    const std::string path = ThroughLinks(linkedPath);
     for (int n = 1; n < 1000; ++n) {
         std::string aside = path + ".damaged-" + std::to_string(n);
         if (link(path.c_str(), aside.c_str()) == 0) {
@@ -140,8 +179,9 @@ static bool WriteAll(int fd, const std::string& bytes)
     return true;
 }
 
-bool ReplaceFile(const std::string& path, const std::string& bytes)
+bool ReplaceFile(const std::string& linkedPath, const std::string& bytes)
 {
+    const std::string path = ThroughLinks(linkedPath);
     std::string temporary = path + ".tmp-" + std::to_string(getpid());
     // One left by a game of this number that was killed mid-write.
     unlink(temporary.c_str());

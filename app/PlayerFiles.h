@@ -5,6 +5,7 @@
 #ifndef APP_PLAYER_FILES_H
 #define APP_PLAYER_FILES_H
 
+#include <atomic>
 #include <cstddef>
 #include <string>
 
@@ -32,12 +33,27 @@ std::string PlayerFilePath(const char* variable, const char* homeFallback, const
 // errno, when one cannot be made.
 bool MakeParentFolders(const std::string& path);
 
-// Links the file at path to a free name PATH.damaged-N beside it, in
-// outAside, so that what could not be read is never lost to a rewrite.
+// How long a player's file waits for another program's lock.
+static const int LOCK_WAIT_MS = 3000;
+
+// Takes an exclusive flock on fd, waiting at most waitMs while another
+// program holds it, and not at all once *giveUp (when given) is set.
+// Returns false, with errno (EWOULDBLOCK: still held), when it did not.
+bool LockWithin(int fd, int waitMs, const std::atomic<bool>* giveUp);
+
+// The file that writing to path changes: path with the symbolic links at
+// its end followed, to a target that need not exist yet. path itself when
+// it is no link, or when the links go round.
+std::string ThroughLinks(const std::string& path);
+
+// Links the file at path (through its links) to a free name
+// TARGET.damaged-N beside it, in outAside, so that what could not be read
+// is never lost to a rewrite.
 bool KeepAside(const std::string& path, std::string& outAside);
 
-// Writes bytes to a temporary file beside path, flushes it to the disk and
-// renames it over path: readers see the old file or the new one whole.
+// Writes bytes to a temporary file beside path (beside the target of a
+// symbolic link there, which stays a link), flushes it to the disk and
+// renames it over that: readers see the old file or the new one whole.
 // Returns false, with errno, when any step fails; nothing is then left
 // behind but the old file.
 bool ReplaceFile(const std::string& path, const std::string& bytes);

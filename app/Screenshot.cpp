@@ -44,6 +44,22 @@ bool s_Finishing = false;
 // costs no page faults (a fresh 2 MB took 5 ms of faults); each written
 // shot hands its pixels back.
 std::vector<unsigned char> s_Spare;
+// The overlay's line for the last screenshot, and how many lines there were.
+std::string s_Note;
+int s_Notes = 0;
+
+void Note(const std::string& note)
+{
+    std::lock_guard<std::mutex> lock(s_Lock);
+    s_Note = note;
+    ++s_Notes;
+}
+
+// The file's name without its folder, as short as the overlay wants it.
+std::string FileName(const std::string& path)
+{
+    return path.substr(path.rfind('/') + 1);
+}
 
 // Opens a new file in folder named for the stamp, adding -2, -3, ... until
 // the name is free: nothing is overwritten.
@@ -69,6 +85,7 @@ void Write(const Shot& shot)
     FILE* file = MakeParentFolders(path) ? CreateFreshFile(shot, path) : NULL;
     if (file == NULL) {
         LogMessage("Screenshot: %s cannot be written (%s); no picture taken", path.c_str(), strerror(errno));
+        Note(std::string("No picture taken: ") + strerror(errno));
         return;
     }
     // The renderer's own order reads fastest; the picture wants RGB.
@@ -91,9 +108,11 @@ void Write(const Shot& shot)
     written = fclose(file) == 0 && written;
     if (written) {
         LogMessage("Screenshot: %s", path.c_str());
+        Note("Saved " + FileName(path));
     } else {
-        LogMessage("Screenshot: %s cannot be written (%s); no picture taken", path.c_str(),
-                   image.message[0] != '\0' ? image.message : strerror(errno));
+        const char* reason = image.message[0] != '\0' ? image.message : strerror(errno);
+        LogMessage("Screenshot: %s cannot be written (%s); no picture taken", path.c_str(), reason);
+        Note(std::string("No picture taken: ") + reason);
         unlink(path.c_str());
     }
     png_image_free(&image);
@@ -171,7 +190,17 @@ void TakeScreenshot(const std::string& folder, int width, int height)
 {
     if (folder.empty()) {
         LogMessage("Screenshot: no pictures folder (HOME is not set); no picture taken");
+        Note("No picture taken: HOME is not set");
         return;
+    }
+    {
+        std::lock_guard<std::mutex> lock(s_Lock);
+        if (s_Queue.size() >= static_cast<size_t>(SCREENSHOTS_WAITING_MOST)) {
+            s_Note = "No picture taken: " + std::to_string(s_Queue.size()) + " are still being saved";
+            ++s_Notes;
+            LogMessage("Screenshot: %zu pictures wait to be written; no picture taken", s_Queue.size());
+            return;
+        }
     }
     Shot* shot = new Shot();
     shot->m_Folder = folder;
@@ -211,6 +240,13 @@ void TakeScreenshot(const std::string& folder, int width, int height)
     }
     s_Queue.push_back(shot);
     s_Woken.notify_one();
+}
+
+std::string ScreenshotNote(int& outNumber)
+{
+    std::lock_guard<std::mutex> lock(s_Lock);
+    outNumber = s_Notes;
+    return s_Note;
 }
 
 void ReserveScreenshot(int width, int height)

@@ -17,11 +17,21 @@ std::string PicturesFolderFrom(const std::string& userDirs, const std::string& h
 // empty when HOME is not set.
 std::string ScreenshotFolder();
 
+// At most this many pictures wait to be written; a screenshot asked for
+// beyond them is refused, costing neither memory nor the frame's time.
+static const int SCREENSHOTS_WAITING_MOST = 3;
+
 // Reads the back buffer's width x height pixels, after the frame's overlay
 // and before its swap, and queues them to be saved in folder (made when
 // missing) under a name from the local time now. The log names the file
-// once it is written, or says in one line why it could not be.
+// once it is written, or says in one line why it could not be; so does the
+// screenshot's note.
 void TakeScreenshot(const std::string& folder, int width, int height);
+
+// The overlay's line for the last screenshot: "Saved FILE.png" once it is
+// written, or "No picture taken: REASON"; empty before the first. outNumber
+// counts the lines so far, so that a new one can be told from the last.
+std::string ScreenshotNote(int& outNumber);
 
 // Sets aside, at start, the memory a window of width x height's screenshot
 // is read into, so that the first one costs its frame no more than the rest.

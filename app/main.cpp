@@ -11,18 +11,27 @@
 #include "app/dialog/MessageBox.h"
 #include "game/Records.h"
 
-// --help and --version answer without opening anything, the log included.
-// Returns true when one of them was given; every other argument is ignored.
-static bool AnsweredAnArgument(int argc, char** argv)
+static const char USAGE[] = "Usage: vellmora [--help | --version]\n";
+
+// --help and --version answer without opening anything, the log included,
+// and so does any other argument, with the usage on standard error. Returns
+// the process's status when an argument was answered, else -1.
+static int AnsweredAnArgument(int argc, char** argv)
 {
+    for (int i = 1; i < argc; ++i) {
+        if (strcmp(argv[i], "--version") != 0 && strcmp(argv[i], "--help") != 0) {
+            fprintf(stderr, "vellmora: unknown argument '%s'\n%sTry 'vellmora --help' for more.\n", argv[i], USAGE);
+            return 2;
+        }
+    }
     for (int i = 1; i < argc; ++i) {
         if (strcmp(argv[i], "--version") == 0) {
             printf("vellmora %s\n", VELLMORA_VERSION);
-            return true;
+            return 0;
         }
         if (strcmp(argv[i], "--help") == 0) {
             std::string settings = SettingsPath();
-            printf("Usage: vellmora [--help | --version]\n"
+            printf("%s"
                    "Fly the skimmer, a hover craft, low over a landscape: collect the twenty boxes\n"
                    "against the clock and mind the palms. Mouse and W, S, A, D, Q, E, Tab, C, O, L;\n"
                    "R flies the layout again, N a new one, P pauses, F12 saves a screenshot,\n"
@@ -33,18 +42,19 @@ static bool AnsweredAnArgument(int argc, char** argv)
                    "Log:      vellmora.log in the working directory\n"
                    "          (~/.local/state/vellmora when started as installed)\n"
                    "More:     man vellmora\n",
-                   settings.empty() ? "~/.config/vellmora/vellmora.conf" : settings.c_str(),
+                   USAGE, settings.empty() ? "~/.config/vellmora/vellmora.conf" : settings.c_str(),
                    RecordsPath().empty() ? "~/.local/share/vellmora/records" : RecordsPath().c_str());
-            return true;
+            return 0;
         }
     }
-    return false;
+    return -1;
 }
 
 int main(int argc, char** argv)
 {
-    if (AnsweredAnArgument(argc, argv)) {
-        return 0;
+    int answered = AnsweredAnArgument(argc, argv);
+    if (answered >= 0) {
+        return answered;
     }
     // Constructed first: it empties the log of the last run.
     static Game game;

@@ -172,7 +172,7 @@ bool LoadGhost(const std::string& path, int layout, int rules, Ghost& outGhost)
     return true;
 }
 
-bool KeepGhost(const std::string& path, const Ghost& ghost)
+bool KeepGhost(const std::string& path, const Ghost& ghost, const std::atomic<bool>* giveUp)
 {
     if (path.empty() || !MakeParentFolders(path)) {
         LogMessage("Ghost: no folder for %s (%s); the ghost is not kept", path.c_str(), strerror(errno));
@@ -181,8 +181,12 @@ bool KeepGhost(const std::string& path, const Ghost& ghost)
     // One game at a time compares and writes: the folder itself is the lock.
     std::string folder = path.substr(0, path.rfind('/'));
     int lock = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (lock < 0 || flock(lock, LOCK_EX) != 0) {
-        LogMessage("Ghost: %s cannot be written (%s); the ghost is not kept", path.c_str(), strerror(errno));
+    if (lock < 0 || !LockWithin(lock, LOCK_WAIT_MS, giveUp)) {
+        if (lock >= 0 && errno == EWOULDBLOCK) {
+            LogMessage("Ghost: the ghost is not kept: %s is locked by another program", folder.c_str());
+        } else {
+            LogMessage("Ghost: %s cannot be written (%s); the ghost is not kept", path.c_str(), strerror(errno));
+        }
         if (lock >= 0) {
             close(lock);
         }
@@ -191,7 +195,14 @@ bool KeepGhost(const std::string& path, const Ghost& ghost)
     Ghost old;
     std::string problem;
     bool readable = ReadGhostFile(path, old, problem);
-    bool faster = readable && old.m_Rules == ghost.m_Rules && old.m_Poses.size() <= ghost.m_Poses.size();
+    // What the game would not fly on this layout is kept aside like a
+    // damaged file: a good ghost of another layout or rules is not lost.
+    if (readable && (old.m_Layout != ghost.m_Layout || old.m_Rules != ghost.m_Rules)) {
+        problem = "was flown on layout " + std::to_string(old.m_Layout) + " under rules " +
+                  std::to_string(old.m_Rules);
+        readable = false;
+    }
+    bool faster = readable && old.m_Poses.size() <= ghost.m_Poses.size();
     std::string aside;
     bool kept = false;
     if (!faster) {

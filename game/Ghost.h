@@ -13,6 +13,7 @@
 #ifndef GAME_GHOST_H
 #define GAME_GHOST_H
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -56,10 +57,14 @@ std::string GhostPath(const std::string& recordsPath, int layout);
 // costs one log line naming it and why. Returns whether outGhost holds one.
 bool LoadGhost(const std::string& path, int layout, int rules, Ghost& outGhost);
 
-// Keeps ghost at path when no faster one of its rules is there: written
-// whole to a temporary file and renamed over the old one, and a damaged
-// old file set aside first. Returns whether ghost is now the file's; a
-// folder that cannot be written costs one log line.
-bool KeepGhost(const std::string& path, const Ghost& ghost);
+// Keeps ghost at path when no faster one of its layout and rules is there:
+// written whole to a temporary file (beside the target of a symbolic link)
+// and renamed over the old one. An old file the game would not fly
+// (damaged, or of another layout or rules) is set aside first as
+// PATH.damaged-N. The folder's lock is waited for a few seconds, and not at
+// all once *giveUp is set. Returns whether ghost is now the file's; a
+// folder that cannot be written or a lock held by another program costs
+// one log line.
+bool KeepGhost(const std::string& path, const Ghost& ghost, const std::atomic<bool>* giveUp = NULL);
 
 #endif

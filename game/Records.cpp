@@ -15,6 +15,7 @@
 #include "app/Logger.h"
 #include "app/PlayerFiles.h"
 #include "game/Layout.h"
+#include "game/Round.h"
 
 static const int KEPT_PER_LAYOUT = 5;
 static const int KEPT_OVERALL = 10;
@@ -57,24 +58,41 @@ static bool IsDate(const std::string& text)
     return month >= 1 && month <= 12 && day >= 1 && day <= 31;
 }
 
-// One "RULES LAYOUT TICKS DATE" line, nothing after it.
+// A whole field of digits, at most mostDigits of them, as a number.
+static bool ParseDigits(const std::string& field, size_t mostDigits, long long& outValue)
+{
+    if (field.empty() || field.size() > mostDigits ||
+        field.find_first_not_of("0123456789") != std::string::npos) {
+        return false;
+    }
+    outValue = std::stoll(field);
+    return true;
+}
+
+// One "RULES LAYOUT TICKS DATE" line: four fields apart by spaces or tabs,
+// each read whole and checked, nothing after them.
 static bool ParseLine(const std::string& line, Record& outRecord)
 {
-    int rules = 0;
-    int layout = 0;
+    std::vector<std::string> fields;
+    for (size_t start = line.find_first_not_of(" \t"); start != std::string::npos;
+         start = line.find_first_not_of(" \t", start)) {
+        size_t end = line.find_first_of(" \t", start);
+        end = end == std::string::npos ? line.size() : end;
+        fields.push_back(line.substr(start, end - start));
+        start = end;
+    }
+    long long rules = 0;
+    long long layout = 0;
     long long ticks = 0;
-    char date[11] = "";
-    int used = 0;
-    if (line.find('\0') != std::string::npos ||
-        sscanf(line.c_str(), "%9d %5d %12lld %10s%n", &rules, &layout, &ticks, date, &used) != 4 ||
-        line.find_first_not_of(" \t\r", static_cast<size_t>(used)) != std::string::npos) {
+    if (fields.size() != 4 || !ParseDigits(fields[0], 9, rules) || !ParseDigits(fields[1], 5, layout) ||
+        !ParseDigits(fields[2], 12, ticks)) {
         return false;
     }
     if (rules < 1 || layout < LAYOUT_FIRST || layout > LAYOUT_LAST || ticks < 1 || ticks > MOST_TICKS ||
-        !IsDate(date)) {
+        !IsDate(fields[3])) {
         return false;
     }
-    outRecord = Record{rules, layout, ticks, date};
+    outRecord = Record{static_cast<int>(rules), static_cast<int>(layout), ticks, fields[3]};
     return true;
 }
 
@@ -83,12 +101,17 @@ bool ParseRecords(const std::string& text, std::vector<Record>& outRecords, std:
     bool whole = true;
     bool versioned = false;
     int number = 0;
-    for (size_t start = 0; start < text.size();) {
+    // A byte-order mark and CRLF line ends, as an editor on Windows saves.
+    static const std::string BOM = "\xef\xbb\xbf";
+    for (size_t start = text.compare(0, BOM.size(), BOM) == 0 ? BOM.size() : 0; start < text.size();) {
         size_t end = text.find('\n', start);
         end = end == std::string::npos ? text.size() : end;
         std::string line = text.substr(start, end - start);
         start = end + 1;
         ++number;
+        if (!line.empty() && line[line.size() - 1] == '\r') {
+            line.erase(line.size() - 1);
+        }
         if (line.empty() || line[0] == '#') {
             continue;
         }
@@ -150,6 +173,71 @@ void PruneRecords(std::vector<Record>& inOut)
     inOut.swap(kept);
 }
 
+// A time's line in the file, as FormatRecords writes it.
+static size_t LineBytes(const Record& record)
+{
+    return std::to_string(record.m_Rules).size() + std::to_string(record.m_Layout).size() +
+           std::to_string(record.m_Ticks).size() + record.m_Date.size() + 4;
+}
+
+std::vector<Record> FitRecords(std::vector<Record>& inOut, long long mostBytes)
+{
+    long long bytes = static_cast<long long>(FormatRecords(std::vector<Record>()).size());
+    std::map<std::pair<int, int>, int> perLayout;
+    for (const Record& record : inOut) {
+        bytes += static_cast<long long>(LineBytes(record));
+        ++perLayout[std::make_pair(record.m_Rules, record.m_Layout)];
+    }
+    if (bytes <= mostBytes) {
+        return std::vector<Record>();
+    }
+    // The order they go in, each by its place in inOut.
+    std::vector<size_t> order;
+    std::map<std::pair<int, int>, bool> seen;
+    for (size_t i = 0; i < inOut.size(); ++i) {
+        order.push_back(i);
+    }
+    std::vector<bool> isBest(inOut.size(), false);
+    std::vector<int> times(inOut.size(), 0);
+    for (size_t i = 0; i < inOut.size(); ++i) {
+        const std::pair<int, int> layout = std::make_pair(inOut[i].m_Rules, inOut[i].m_Layout);
+        bool& layoutSeen = seen[layout];
+        isBest[i] = !layoutSeen;
+        layoutSeen = true;
+        times[i] = perLayout[layout];
+    }
+    auto goesFirst = [&](size_t a, size_t b) {
+        const Record& x = inOut[a];
+        const Record& y = inOut[b];
+        // Not a best, then another rules' best, then this rules' best.
+        int xRank = !isBest[a] ? 0 : x.m_Rules != RULES_NUMBER ? 1 : 2;
+        int yRank = !isBest[b] ? 0 : y.m_Rules != RULES_NUMBER ? 1 : 2;
+        if (xRank != yRank) {
+            return xRank < yRank;
+        }
+        if (xRank == 0 && times[a] != times[b]) {
+            return times[a] < times[b];
+        }
+        if (x.m_Date != y.m_Date) {
+            return x.m_Date < y.m_Date;
+        }
+        return a > b;  // the slower first
+    };
+    std::stable_sort(order.begin(), order.end(), goesFirst);
+    std::vector<bool> goes(inOut.size(), false);
+    for (size_t i = 0; i < order.size() && bytes > mostBytes; ++i) {
+        goes[order[i]] = true;
+        bytes -= static_cast<long long>(LineBytes(inOut[order[i]]));
+    }
+    std::vector<Record> kept;
+    std::vector<Record> leftOut;
+    for (size_t i = 0; i < inOut.size(); ++i) {
+        (goes[i] ? leftOut : kept).push_back(inOut[i]);
+    }
+    inOut.swap(kept);
+    return leftOut;
+}
+
 const Record* BestRecord(const std::vector<Record>& records, int layout)
 {
     const Record* best = NULL;
@@ -160,6 +248,17 @@ const Record* BestRecord(const std::vector<Record>& records, int layout)
         }
     }
     return best;
+}
+
+bool IsNewBest(const std::vector<Record>& records, const Record& record, int layout)
+{
+    for (const Record& other : records) {
+        if (other.m_Rules == RULES_NUMBER && (layout == 0 || other.m_Layout == layout) && !(other == record) &&
+            other.m_Ticks <= record.m_Ticks) {
+            return false;
+        }
+    }
+    return true;
 }
 
 std::string RecordsPath()
@@ -202,30 +301,52 @@ std::vector<Record> LoadRecords(const std::string& path)
     return records;
 }
 
-bool AddRecord(const std::string& path, const Record& record, std::vector<Record>& inOutRecords)
+// The time left out to fit, as the log names it.
+static void LogLeftOut(const std::string& path, const std::vector<Record>& leftOut)
+{
+    for (const Record& record : leftOut) {
+        LogMessage("Records: %s would be over %lld KiB; left out: layout %d in %s of %s (rules %d)", path.c_str(),
+                   RECORDS_MOST_BYTES / 1024, record.m_Layout, ClockText(record.m_Ticks).c_str(),
+                   record.m_Date.c_str(), record.m_Rules);
+    }
+}
+
+bool AddRecord(const std::string& path, const Record& record, std::vector<Record>& inOutRecords,
+               const std::atomic<bool>* giveUp)
 {
     std::vector<Record> merged = inOutRecords;
     merged.push_back(record);
-    if (path.empty() || !MakeParentFolders(path)) {
-        LogMessage("Records: no folder for %s (%s); the time is not kept", path.c_str(), strerror(errno));
-        PruneRecords(merged);
+    PruneRecords(merged);
+    if (path.empty()) {
+        LogMessage("Records: no folder for the best times (HOME is not set); the time is not kept");
         inOutRecords.swap(merged);
         return false;
     }
-    // One game at a time reads, merges and writes.
-    int lock = open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (lock < 0 || flock(lock, LOCK_EX) != 0) {
-        LogMessage("Records: %s cannot be written (%s); the time is not kept", path.c_str(), strerror(errno));
+    if (!MakeParentFolders(path)) {
+        LogMessage("Records: no folder for %s (%s); the time is not kept", path.c_str(), strerror(errno));
+        inOutRecords.swap(merged);
+        return false;
+    }
+    // One game at a time reads, merges and writes; another game's finish
+    // takes milliseconds, so a lock held for seconds is another program's.
+    const std::string lockPath = path + ".lock";
+    int lock = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (lock < 0 || !LockWithin(lock, LOCK_WAIT_MS, giveUp)) {
+        if (lock >= 0 && errno == EWOULDBLOCK) {
+            LogMessage("Records: the time is not kept: %s is locked by another program", lockPath.c_str());
+        } else {
+            LogMessage("Records: %s cannot be written (%s); the time is not kept", path.c_str(), strerror(errno));
+        }
         if (lock >= 0) {
             close(lock);
         }
-        PruneRecords(merged);
         inOutRecords.swap(merged);
         return false;
     }
     std::vector<std::string> problems;
     bool whole = ReadRecordsFile(path, merged, problems);
     PruneRecords(merged);
+    std::vector<Record> leftOut = FitRecords(merged, RECORDS_MOST_BYTES);
     bool kept = std::find(merged.begin(), merged.end(), record) != merged.end();
     bool saved = false;
     if (kept) {
@@ -236,6 +357,8 @@ bool AddRecord(const std::string& path, const Record& record, std::vector<Record
         }
         if (!saved) {
             LogMessage("Records: %s cannot be written (%s); the time is not kept", path.c_str(), strerror(errno));
+        } else {
+            LogLeftOut(path, leftOut);
         }
     }
     flock(lock, LOCK_UN);

@@ -27,6 +27,7 @@
 #include "assets/Model.h"
 #include "game/Ghost.h"
 #include "game/GhostCraft.h"
+#include "game/RoundFiles.h"
 #include "game/Layout.h"
 #include "game/Round.h"
 #include "game/World.h"
@@ -466,9 +467,11 @@ TEST(TheGhost, FliesItsRecordSeeThroughInBothViewsUntilItsLastTick)
     }
     ASSERT_TRUE(KeepGhost(GhostPath(game.m_RecordsPath, 4), ghost));
     for (int view : {'c', 'o'}) {
-        driver.PushKey('r', true);  // a retry reads the layout's ghost
+        driver.PushKey('r', true);  // a retry reads the layout's ghost, beside the loop
         driver.PushKey(view, true);
         driver.Frames(1);
+        WaitForRoundFiles();
+        game.TakeRoundFiles();
         ASSERT_EQ(game.m_Round.m_Ghost.m_Poses.size(), 40u);
         driver.PushKey('r', false);
         driver.PushKey(view, false);
@@ -502,9 +505,35 @@ TEST(TheGhost, FliesItsRecordSeeThroughInBothViewsUntilItsLastTick)
         EXPECT_FALSE(game.m_GhostCraft->visible) << name << ": flown past its last tick";
         EXPECT_EQ(DrawGhostAt(game, 1.0f).m_Count, 0) << name;
     }
+    // Flown where the eye is, it never covers the view: gone in the
+    // cockpit, and shown beside the craft from outside.
+    ghost.m_Poses.assign(39, GhostPose{start, Quat()});
+    ASSERT_TRUE(KeepGhost(GhostPath(game.m_RecordsPath, 4), ghost));
+    for (int view : {'c', 'o'}) {
+        driver.PushKey('r', true);
+        driver.PushKey(view, true);
+        driver.Frames(1);
+        driver.PushKey('r', false);
+        driver.PushKey(view, false);
+        driver.DrainEvents();
+        WaitForRoundFiles();
+        game.TakeRoundFiles();
+        game.m_Skimmer->SetSpeed(0.0f);
+        game.RunTick();
+        game.m_GhostCraft->Follow(&ghost.m_Poses[0]);
+        game.m_GhostCraft->SetPosition(game.m_Skimmer->m_Position.x + 30.0f, game.m_Skimmer->m_Position.y,
+                                       game.m_Skimmer->m_Position.z);
+        EXPECT_EQ(DrawGhostAt(game, 1.0f).m_Count > 0, view == 'o') << static_cast<char>(view);
+    }
+    EXPECT_EQ(GhostCraft::Nearness(0.0f, 50.0f), 0.0f);
+    EXPECT_EQ(GhostCraft::Nearness(100.0f, 50.0f), 0.0f);
+    EXPECT_NEAR(GhostCraft::Nearness(200.0f, 50.0f), 0.5f, 1e-6f);
+    EXPECT_EQ(GhostCraft::Nearness(300.0f, 50.0f), 1.0f);
     // ghost = no flies none.
     game.m_Settings.m_Ghost = false;
     game.StartRound(4);
+    WaitForRoundFiles();
+    game.TakeRoundFiles();
     EXPECT_TRUE(game.m_Round.m_Ghost.m_Poses.empty());
 }
 
@@ -720,35 +749,56 @@ TEST(GameOverlay, PrintsTheLinesOfTheFrameAtTheirPlaces)
     delete game.m_Font;
     game.m_Font = font;
     // Two ticks, then a frame: it shows the last tick's lines once each, the
-    // earlier tick's being gone. A third line lands on the afterburner row.
+    // earlier tick's being gone, a line of the font apart. A third message
+    // moves the lines above it up.
     game.m_Skimmer->m_Speed = -0.36f;  // less 2 % drag: -0.3528, shown as -3
     game.m_AfterburnerCharge = 39;     // one more each tick
     game.RunTick();
     game.m_Skimmer->m_Speed = -0.36f;
     game.RunTick();
+    game.DrawFrame(0.5f);
+    ASSERT_EQ(font->m_Lines.size(), 5u);
+    EXPECT_EQ(font->m_Lines[0], "10,60 Boxes to collect: 20");
+    EXPECT_TRUE(std::regex_match(font->m_Lines[1], std::regex("10,90 [0-9]+\\.[0-9] FPS"))) << font->m_Lines[1];
+    EXPECT_EQ(font->m_Lines[2], "10,150 speed: -3 mph");
+    EXPECT_EQ(font->m_Lines[3], "10,120 afterburner: 41 %");
+    EXPECT_EQ(font->m_Lines[4], "10,180 time: " + ClockText(game.m_Round.m_Ticks));
     game.m_World->m_Messages.insert(game.m_World->m_Messages.begin(), strdup("one line more"));
+    font->m_Lines.clear();
     game.DrawFrame(0.5f);
     ASSERT_EQ(font->m_Lines.size(), 6u);
-    EXPECT_EQ(font->m_Lines[0], "10,60 one line more");
-    EXPECT_EQ(font->m_Lines[1], "10,90 Boxes to collect: 20");
-    EXPECT_TRUE(std::regex_match(font->m_Lines[2], std::regex("10,120 [0-9]+\\.[0-9] FPS"))) << font->m_Lines[2];
-    EXPECT_EQ(font->m_Lines[3], "10,140 speed: -3 mph");
-    EXPECT_EQ(font->m_Lines[4], "10,120 afterburner: 41 %");
-    EXPECT_EQ(font->m_Lines[5], "10,170 time: " + ClockText(game.m_Round.m_Ticks));
+    EXPECT_EQ(font->m_Lines[3], "10,180 speed: -3 mph");
+    EXPECT_EQ(font->m_Lines[4], "10,150 afterburner: 41 %");
+    EXPECT_EQ(font->m_Lines[5], "10,210 time: " + ClockText(game.m_Round.m_Ticks));
     // The lines stay for the frames until the next tick, which replaces them.
     game.DrawFrame(1.0f);
     EXPECT_EQ(font->m_Lines.size(), 12u);
     game.RunTick();
     EXPECT_EQ(game.m_World->m_Messages.size(), 2u);
-    // A finished round's screen from the top down, and the pause's word.
-    game.m_Round.m_FinishLines = {"first", "second"};
+    // A finished round's screen from the top down, the pause's word top
+    // right, clear of the craft and of the finish screen.
+    game.m_Round.m_FinishLines = {"Best of all layouts: 12:34.56 (layout 99999)", "second"};
     game.m_Paused = true;
     font->m_Lines.clear();
     game.DrawFrame(1.0f);
     ASSERT_EQ(font->m_Lines.size(), 8u);
-    EXPECT_EQ(font->m_Lines[5], "360,300 Paused");
-    EXPECT_EQ(font->m_Lines[6], "10,560 first");
+    EXPECT_EQ(font->m_Lines[5], "680,560 Paused");
+    EXPECT_EQ(font->m_Lines[6], "10,560 Best of all layouts: 12:34.56 (layout 99999)");
     EXPECT_EQ(font->m_Lines[7], "10,530 second");
+    // No two lines touch: a row without ink between each two baselines,
+    // and a column between the first finish line and Paused.
+    for (int baseline = 60; baseline < 180; baseline += 30) {
+        bool blank = false;
+        for (int row = baseline + 1; row < baseline + 30 && !blank; ++row) {
+            blank = RedPixels(0, row, 400, 1) == 0;
+        }
+        EXPECT_TRUE(blank) << "the lines at " << baseline << " and " << baseline + 30 << " touch";
+    }
+    bool gap = false;
+    for (int column = 400; column < 690 && !gap; ++column) {
+        gap = RedPixels(column, 550, 1, 35) == 0 && RedPixels(column + 1, 550, 800 - column - 1, 35) > 0;
+    }
+    EXPECT_TRUE(gap) << "the finish screen's first line runs into Paused";
     game.m_Paused = false;
     // 100 ticks are 1.66 s: hundredths rounded down.
     EXPECT_EQ(ClockText(100), "0:01.66");

@@ -107,6 +107,18 @@ TEST(GhostFile, OnlyAFasterRoundReplacesItAndABadFileIsLoggedAndKept)
               std::string::npos);
     EXPECT_TRUE(KeepGhost(path, Flown(7, 500)));
     EXPECT_EQ(dir.ReadFile("data/vellmora/ghosts/7.ghost.damaged-1"), damaged);
+    // A good ghost of another layout under this name blocks nothing: it is
+    // kept aside like a damaged one, and this layout's round takes its place.
+    const std::string eight = FormatGhost(Flown(8, 100));
+    file = fopen(path.c_str(), "w");
+    fwrite(eight.data(), 1, eight.size(), file);
+    fclose(file);
+    EXPECT_TRUE(KeepGhost(path, Flown(7, 600)));
+    EXPECT_EQ(dir.ReadFile("data/vellmora/ghosts/7.ghost.damaged-2"), eight);
+    EXPECT_TRUE(LoadGhost(path, 7, RULES_NUMBER, other));
+    EXPECT_NE(dir.ReadFile("vellmora.log").find("Ghost: " + path + " was flown on layout 8 under rules 1; kept as " +
+                                                path + ".damaged-2"),
+              std::string::npos);
     EXPECT_FALSE(KeepGhost("/proc/vellmora/ghosts/7.ghost", Flown(7, 10)));
     EXPECT_NE(dir.ReadFile("vellmora.log").find("Ghost: no folder for /proc/vellmora/ghosts/7.ghost"),
               std::string::npos);

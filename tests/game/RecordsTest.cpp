@@ -3,10 +3,14 @@
 // games finishing at once.
 #include "game/Records.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <map>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <csignal>
 #include <unistd.h>
 #include <vector>
 
@@ -48,7 +52,57 @@ TEST(Records, KeepFiveALayoutAndTenOverAllForEachRules)
     EXPECT_TRUE(again == records);
     EXPECT_FALSE(ParseRecords("vellmora records 2\n1 7 5 2026-12-01\n", again, problems));
     EXPECT_EQ(problems.back(), "line 1: not \"vellmora records 1\"; the file is not read");
+    // As a Windows editor saves it: a byte-order mark and CRLF line ends.
+    again.clear();
+    problems.clear();
+    EXPECT_TRUE(ParseRecords("\xef\xbb\xbfvellmora records 1\r\n1 7 500 2026-12-01\r\n", again, problems));
+    ASSERT_EQ(again.size(), 1u);
+    EXPECT_EQ(again[0].m_Ticks, 500);
+    // Every field read whole: a missing field is no shorter time, a
+    // six-digit layout no five-digit one.
+    EXPECT_FALSE(ParseRecords("vellmora records 1\n1 123452 2026-03-03\n1 123452 9 2026-03-03\n1 7 +5 2026-03-03\n"
+                              "1 7 5 2026-03-03x\n1\t7\t5\t2026-03-03\n",
+                              again, problems));
+    EXPECT_EQ(again.size(), 2u);
+    EXPECT_EQ(again[1].m_Ticks, 5);
+    EXPECT_EQ(problems.size(), 4u);
+    EXPECT_EQ(problems[0].substr(0, 7), "line 2:");
 }
+
+// The file never grows past what the game reads: what goes to fit are the
+// other times of the layouts flown least, the oldest first, never a best.
+TEST(Records, TheFileStaysWithinWhatIsReadAndKeepsEveryLayoutsBest)
+{
+    TempDir dir;
+    std::string path = dir.Path() + "/records";
+    std::vector<Record> records;
+    for (int layout = 1; layout <= 99999; ++layout) {
+        records.push_back(Record{RULES_NUMBER, layout, 1000000 + layout, "2026-01-01"});
+        records.push_back(Record{RULES_NUMBER, layout, 2000000 + layout, layout % 2 ? "2026-01-02" : "2026-01-03"});
+    }
+    records.push_back(Record{RULES_NUMBER, 7, 3000000, "2025-01-01"});  // layout 7's third, the oldest
+    PruneRecords(records);
+    ASSERT_GT(FormatRecords(records).size(), static_cast<size_t>(RECORDS_MOST_BYTES));
+    EXPECT_TRUE(AddRecord(path, Record{RULES_NUMBER, 7, 900000, "2026-12-09"}, records));
+    std::string saved = dir.ReadFile("records");
+    EXPECT_LE(saved.size(), static_cast<size_t>(RECORDS_MOST_BYTES));
+    std::vector<Record> read = LoadRecords(path);
+    EXPECT_EQ(read, records);
+    std::map<int, int> perLayout;
+    for (const Record& record : read) {
+        ++perLayout[record.m_Layout];
+    }
+    EXPECT_EQ(perLayout.size(), 99999u);  // every layout's best stays
+    EXPECT_EQ(perLayout[7], 4);           // the most flown keeps its others, the oldest too
+    EXPECT_EQ(perLayout[2], 2);           // the newer second times go last
+    EXPECT_EQ(perLayout[99999], 1);       // of the older, the slowest go first
+    EXPECT_EQ(BestRecord(read, 7)->m_Ticks, 900000);
+    std::string log = dir.ReadFile("vellmora.log");
+    EXPECT_NE(log.find("Records: " + path + " would be over 4096 KiB; left out: layout 99999 in 583:19.98 of 2026-01-02 (rules 1)"),
+              std::string::npos);
+    EXPECT_EQ(log.find("left out: layout 2 in"), std::string::npos);
+}
+
 
 TEST(Records, ADamagedFileIsKeptAsideAndAFullFolderCostsALine)
 {
@@ -88,6 +142,59 @@ TEST(Records, ADamagedFileIsKeptAsideAndAFullFolderCostsALine)
     }
     EXPECT_FALSE(AddRecord("/proc/vellmora/records", Time(1, 10), records));
     EXPECT_NE(dir.ReadFile("vellmora.log").find("Records: no folder for /proc/vellmora/records"), std::string::npos);
+    EXPECT_FALSE(AddRecord("", Time(1, 10), records));
+    EXPECT_NE(dir.ReadFile("vellmora.log").find("Records: no folder for the best times (HOME is not set); the time "
+                                                "is not kept"),
+              std::string::npos);
+}
+
+// A records file linked into a sync folder stays a link, and its target
+// takes the times; a lock another program holds is given up with a line.
+TEST(Records, WrittenThroughALinkAndNotKeptPastAnotherProgramsLock)
+{
+    TempDir dir;
+    ASSERT_EQ(mkdir("sync", 0755), 0);
+    ASSERT_EQ(symlink("sync/records", "records"), 0);  // a target not there yet
+    std::string path = dir.Path() + "/records";
+    std::vector<Record> records;
+    EXPECT_TRUE(AddRecord(path, Time(3, 700), records));
+    EXPECT_TRUE(AddRecord(path, Time(3, 600), records));
+    struct stat st;
+    ASSERT_EQ(lstat(path.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_NE(dir.ReadFile("sync/records").find("1 3 600 2026-12-09\n1 3 700 "), std::string::npos);
+    // Damaged behind the link: the target is kept aside, the link stays.
+    std::string damaged = dir.ReadFile("sync/records") + "junk\n";
+    FILE* file = fopen("sync/records", "w");
+    fputs(damaged.c_str(), file);
+    fclose(file);
+    EXPECT_TRUE(AddRecord(path, Time(3, 500), records));
+    EXPECT_EQ(dir.ReadFile("sync/records.damaged-1"), damaged);
+    ASSERT_EQ(lstat(path.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+
+    int lock = open((path + ".lock").c_str(), O_RDWR);
+    ASSERT_GE(lock, 0);
+    pid_t holder = fork();
+    if (holder == 0) {
+        flock(lock, LOCK_EX);
+        sleep(30);
+        _exit(0);
+    }
+    close(lock);
+    std::string saved = dir.ReadFile("sync/records");
+    std::atomic<bool> quitting(false);
+    usleep(100 * 1000);
+    EXPECT_FALSE(AddRecord(path, Time(3, 400), records, &quitting));  // waited for a while, then given up
+    quitting = true;
+    EXPECT_FALSE(AddRecord(path, Time(3, 300), records, &quitting));  // not waited for at all
+    kill(holder, SIGKILL);
+    waitpid(holder, NULL, 0);
+    EXPECT_EQ(dir.ReadFile("sync/records"), saved);
+    EXPECT_NE(dir.ReadFile("vellmora.log").find("Records: the time is not kept: " + path +
+                                                ".lock is locked by another program"),
+              std::string::npos);
+    EXPECT_EQ(BestRecord(records, 3)->m_Ticks, 300);  // the game still shows it
 }
 
 // Two games finishing at once: each reads what the other wrote before it
