@@ -10,7 +10,12 @@
 #include <cstring>
 #include <dlfcn.h>
 #include <regex>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <string>
@@ -23,6 +28,7 @@
 #include "app/text/GlyphSource.h"
 #include <GL/glu.h>
 
+#include "app/PlayerFiles.h"
 #include "app/Screenshot.h"
 #include "assets/Model.h"
 #include "game/Ghost.h"
@@ -537,6 +543,18 @@ TEST(TheGhost, FliesItsRecordSeeThroughInBothViewsUntilItsLastTick)
     EXPECT_TRUE(game.m_Round.m_Ghost.m_Poses.empty());
 }
 
+// Counts the pixels of the overlay region that are clearly red.
+static int RedPixels(int x, int y, int width, int height)
+{
+    std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 4);
+    glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    int red = 0;
+    for (size_t i = 0; i < pixels.size(); i += 4) {
+        red += (pixels[i] > 200 && pixels[i + 1] < 60 && pixels[i + 2] < 60) ? 1 : 0;
+    }
+    return red;
+}
+
 static void WriteUserDirs(GameDriver& driver, const char* line)
 {
     mkdir((driver.Dir().Path() + "/config").c_str(), 0755);
@@ -591,6 +609,22 @@ TEST(TheScreenshot, SavesTheFrameAsShownAndNeverOverwritesOne)
     SDL_FreeSurface(picture);
     EXPECT_GT(compared, 800 * 600 / 3);
     EXPECT_EQ(same, compared);
+    // The screen names the picture above the clock, for a while.
+    int notes = 0;
+    EXPECT_EQ(ScreenshotNote(notes), "Saved " + names[3].str().substr(names[3].str().rfind('/') + 1));
+    EXPECT_EQ(RedPixels(0, 205, 500, 25), 0);
+    game.DrawFrame(1.0f);
+    EXPECT_GT(RedPixels(0, 205, 500, 25), 100);
+    // A burst: at most a few pictures wait, the rest are refused.
+    const std::string folder = driver.Dir().Path() + "/Shots/Vellmora";
+    for (int press = 0; press < 20; ++press) {
+        TakeScreenshot(folder, 800, 600);
+    }
+    FinishScreenshots();
+    log = driver.Dir().ReadFile("vellmora.log");
+    const std::regex written("Screenshot: .*\\.png\n");
+    EXPECT_LT(std::distance(std::sregex_iterator(log.begin(), log.end(), written), std::sregex_iterator()), 2 + 20);
+    EXPECT_NE(log.find(" pictures wait to be written; no picture taken\n"), std::string::npos) << log;
     // A folder that cannot be made: one line, and the game plays on.
     WriteUserDirs(driver, "XDG_PICTURES_DIR=\"/proc/no-pictures\"");
     driver.PushKey(KEY_F12, false);
@@ -651,29 +685,87 @@ TEST(ModelDrawing, FromTheBufferEveryPixelIsAsVertexByVertex)
     }
 }
 
+// Another program holding the lock at path, until the process that asked
+// ends.
+static pid_t HoldLock(const std::string& path)
+{
+    MakeParentFolders(path);
+    int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    pid_t holder = fork();
+    if (holder == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        flock(fd, LOCK_EX);
+        for (;;) {
+            pause();
+        }
+    }
+    close(fd);
+    int probe = open(path.c_str(), O_RDWR | O_CLOEXEC);
+    while (flock(probe, LOCK_EX | LOCK_NB) == 0) {
+        flock(probe, LOCK_UN);
+        usleep(1000);
+    }
+    close(probe);
+    return holder;
+}
+
+// The verdict is the merged records': another copy of the game kept a
+// faster time while this one flew. Then a finish while another program
+// holds the records' lock: the frames keep coming, the verdict comes once
+// the lock is given up, and the time is still shown among the bests.
+TEST(TheRound, AFinishIsJudgedAfterTheMergeAndWaitsForNoLock)
+{
+    GameDriver driver(NULL, "layout = 9\n");
+    Game& game = driver.GetGame();
+    driver.Frames(100);
+    MakeParentFolders(game.m_RecordsPath);
+    FILE* file = fopen(game.m_RecordsPath.c_str(), "w");
+    fputs("vellmora records 1\n1 42 60 2026-01-01\n", file);
+    fclose(file);
+    game.m_World->m_BoxesToCollect = 0;
+    driver.Frames(1);
+    WaitForRoundFiles();
+    driver.Frames(1);
+    ASSERT_EQ(game.m_Round.m_FinishLines.size(), 5u);
+    EXPECT_EQ(game.m_Round.m_FinishLines[1], "A new best on this layout!");
+    EXPECT_EQ(game.m_Round.m_FinishLines[3], "Best of all layouts: 0:01.00 (layout 42)");
+    EXPECT_EQ(game.m_Round.m_FinishLines[4], "R: fly again   N: a new layout");
+
+    const std::string kept = driver.Dir().ReadFile("data/vellmora/records");
+    pid_t holder = HoldLock(game.m_RecordsPath + ".lock");
+    game.StartRound(9);
+    game.m_World->m_BoxesToCollect = 0;
+    driver.Frames(5);
+    ASSERT_TRUE(game.m_Round.m_Finished);
+    EXPECT_EQ(game.m_Round.m_FinishLines.size(), 1u) << "the finish waited for the lock";
+    WaitForRoundFiles();
+    driver.Frames(1);
+    kill(holder, SIGKILL);
+    waitpid(holder, NULL, 0);
+    EXPECT_NE(driver.Dir().ReadFile("vellmora.log").find("Records: the time is not kept: " + game.m_RecordsPath +
+                                                         ".lock is locked by another program\n"),
+              std::string::npos);
+    ASSERT_EQ(game.m_Round.m_FinishLines.size(), 5u);
+    EXPECT_EQ(game.m_Round.m_FinishLines[1], "A new best of all layouts!");  // a tick, under 60
+    EXPECT_EQ(game.m_Round.m_FinishLines[3], "Best of all layouts: " + ClockText(game.m_Round.m_Ticks) + " (layout 9)");
+    EXPECT_EQ(driver.Dir().ReadFile("data/vellmora/records"), kept);
+}
+
+// Escape ends the game at once, even while a finish waits for a lock.
 TEST(GameFramesDeathTest, EscapeEndsTheProcessWithStatusZero)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
             GameDriver driver;
+            HoldLock(driver.GetGame().m_RecordsPath + ".lock");
+            driver.GetGame().m_World->m_BoxesToCollect = 0;
+            driver.Frames(2);
             driver.PushKey(KEY_ESCAPE, true);
             driver.Frames(1);
             exit(3);  // not reached when Escape ends the game
         },
         testing::ExitedWithCode(0), "");
-}
-
-// Counts the pixels of the overlay region that are clearly red.
-static int RedPixels(int x, int y, int width, int height)
-{
-    std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 4);
-    glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    int red = 0;
-    for (size_t i = 0; i < pixels.size(); i += 4) {
-        red += (pixels[i] > 200 && pixels[i + 1] < 60 && pixels[i + 2] < 60) ? 1 : 0;
-    }
-    return red;
 }
 
 TEST(OverlayFont, PrintsRedTextEvenWithLightingOn)
@@ -1080,6 +1172,24 @@ TEST(PlayerSettings, PausedWhileTheWindowHasLostTheFocus)
     driver.Frames(30);
     EXPECT_NEAR((craft.m_Position - held).Magnitude(), 0.0f, 1e-4f);
     EXPECT_EQ(SDL_WM_GrabInput(SDL_GRAB_QUERY), SDL_GRAB_OFF);
+    // A view key and a retry while paused show at once: the frames between
+    // ticks draw the new start, from outside.
+    driver.PushKey('o', true);
+    driver.PushKey('o', false);
+    driver.Frames(2);
+    EXPECT_FALSE(game.m_Camera->m_CockpitView);
+    game.m_Motion.Begin(0.0f);
+    EXPECT_NEAR((craft.m_Position - held).Magnitude(), 0.0f, 1e-4f);
+    game.m_Motion.End();
+    driver.PushKey('r', true);
+    driver.PushKey('r', false);
+    driver.Frames(2);
+    game.m_Motion.Begin(0.0f);
+    EXPECT_NEAR((craft.m_Position - game.m_CraftStart.m_Position).Magnitude(), 0.0f, 1e-4f);
+    game.m_Motion.End();
+    EXPECT_TRUE(game.m_Camera->m_CockpitView);
+    held = game.m_CraftStart.m_Position;
+    driver.PushKey('w', true);  // taken while paused, let go when play resumes
     PushFocus(true);
     driver.Frames(10);
     EXPECT_EQ(SDL_WM_GrabInput(SDL_GRAB_QUERY), SDL_GRAB_ON);

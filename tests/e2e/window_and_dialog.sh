@@ -10,7 +10,8 @@
 #   standard output and the log hold the game's lines, in their order;
 #   Ctrl+C or SIGTERM while the question is up ends the game with status 0;
 #   without a display it says so in one line, status 1, before anything else;
-#   --help and --version answer and open nothing; a log that cannot be
+#   --help and --version answer and open nothing, and so does any other
+#   argument, with the usage on standard error and status 2; a log that cannot be
 #   written is said once on standard error.
 # Usage: window_and_dialog.sh GAME X11PROBE
 set -u
@@ -176,7 +177,13 @@ rm -f vellmora.log
 grep -qxE "vellmora [0-9][0-9.]*(\+next)?" stdout.txt || fail "--version printed: $(cat stdout.txt)"
 "$game" --help >stdout.txt 2>stderr.txt </dev/null || fail "--help: status $?"
 grep -q "man vellmora" stdout.txt && grep -q "vellmora.conf" stdout.txt || fail "--help printed: $(cat stdout.txt)"
-[ -e vellmora.log ] && fail "--help or --version touched the log"
+for argument in -h --bogus; do
+    status=0
+    timeout 10 "$game" "$argument" >stdout.txt 2>stderr.txt </dev/null || status=$?
+    [ "$status" -eq 2 ] || fail "$argument: status $status, not 2"
+    grep -q "^Usage: vellmora" stderr.txt && [ ! -s stdout.txt ] || fail "$argument printed: $(cat stdout.txt stderr.txt)"
+done
+[ -e vellmora.log ] && fail "an argument alone touched the log"
 
 # A log that cannot be written: the game plays, and says so once.
 rm -f vellmora.log
