@@ -26,6 +26,9 @@
 //   on level seed 2, the outside view's fixed flight with a ghost craft
 //   beside the player's, in blocks beside as many frames without it, and
 //   the frame that takes a screenshot against the frames around it,
+//   on level seed 2 with a records file of 38,000 times and an hour's
+//   ghost, the longest frame of a retry's second and of a finish's, and
+//   the peak memory and the frames of a burst of F12,
 //   full screen at 1920 x 1080 under a window manager against the window on
 //   that screen (each on a private Xvfb with openbox, tools/with-xvfb --wm),
 // and first, the start-up from outside: the game and the floor under it (a
@@ -38,6 +41,7 @@
 //        vellmora_bench --loop-rows ASSET_DIR TITLE   (the main loop's rows alone)
 //        vellmora_bench --screen-row ASSET_DIR FRAMES   (one line of MeasureFullScreen's)
 //        vellmora_bench --ghost-rows ASSET_DIR FRAMES   (the ghost's and the screenshot's rows)
+//        vellmora_bench --round-rows ASSET_DIR   (the retry's, the finish's and F12's burst's rows)
 //        vellmora_bench --steady-rows ASSET_DIR SECONDS   (the fixed flight in Run, and the paced reference)
 #include <SDL/SDL.h>
 #include <algorithm>
@@ -78,6 +82,8 @@ extern char** environ;
 // levels of seeds 1, 2 and 3.
 static const unsigned int FIRST_SEED = 1;
 #include "app/Screenshot.h"
+#include "game/Layout.h"
+#include "game/Records.h"
 #include "game/Ghost.h"
 #include "game/GhostCraft.h"
 #include "game/Skimmer.h"
@@ -744,6 +750,117 @@ int GhostRowsOnly(const char* assetDir, int frames)
     return EndChild(game);
 }
 
+// The process's peak resident memory in MB since it was last reset.
+static double PeakMegabytes()
+{
+    FILE* status = fopen("/proc/self/status", "r");
+    char line[256];
+    long kilobytes = 0;
+    while (status != NULL && fgets(line, sizeof line, status) != NULL) {
+        if (sscanf(line, "VmHWM: %ld kB", &kilobytes) == 1) {
+            break;
+        }
+    }
+    if (status != NULL) {
+        fclose(status);
+    }
+    return kilobytes / 1024.0;
+}
+
+static void ResetPeakMemory()
+{
+    FILE* refs = fopen("/proc/self/clear_refs", "w");
+    if (refs != NULL) {
+        fputs("5", refs);
+        fclose(refs);
+    }
+}
+
+// The child of the round's rows, on level seed 2 with a records file of
+// 38,000 times (two on each of 19,000 layouts, just under 1 MiB, which
+// every version has read) and an hour's ghost of the
+// layout: a retry that reads the ghost and a finish that keeps the time and
+// the round, each as the longest of its frame and the second after it
+// against the median of the second before; then F12 held down for a burst
+// (a press every other frame for 180 frames), as the process's peak memory
+// and its frames.
+int RoundRowsOnly(const char* assetDir)
+{
+    const unsigned int seed = 2;
+    Game* game = StartAndDrawOnce(assetDir, seed);
+    char folder[] = "/tmp/vellmora-bench-XXXXXX";
+    if (game == NULL || mkdtemp(folder) == NULL) {
+        return 1;
+    }
+    const std::string records = std::string(folder) + "/records";
+    std::string text = "vellmora records 1\n";
+    for (int layout = 1; layout <= 19000; ++layout) {
+        text += "1 " + std::to_string(layout) + " " + std::to_string(100000 + layout) + " 2026-01-01\n";
+        text += "1 " + std::to_string(layout) + " " + std::to_string(200000 + layout) + " 2026-01-02\n";
+    }
+    FILE* file = fopen(records.c_str(), "w");
+    fwrite(text.data(), 1, text.size(), file);
+    fclose(file);
+    game->m_RecordsPath = records;
+    game->m_Records = LoadRecords(records);
+    Ghost hour;
+    hour.m_Layout = game->m_Round.m_Layout;
+    hour.m_Rules = RULES_NUMBER;
+    hour.m_Poses.assign(static_cast<size_t>(GHOST_MOST_TICKS), GhostPose{game->m_CraftStart.m_Position, Quat()});
+    KeepGhost(GhostPath(records, hour.m_Layout), hour);
+    const size_t ghostKilobytes = FormatGhost(hour).size() / 1024;
+    std::vector<GhostPose>().swap(hour.m_Poses);
+
+    std::vector<double> times;
+    auto second = [&]() {
+        for (int frame = 0; frame < 60; ++frame) {
+            Clock::time_point start = Clock::now();
+            game->RunFrame();
+            times.push_back(MillisecondsSince(start));
+        }
+    };
+    PushKeyEvent('w', true);
+    second();
+    PushKeyEvent('r', true);
+    PushKeyEvent('r', false);
+    second();
+    second();
+    game->m_World->m_BoxesToCollect = 0;
+    second();
+    auto longest = [&](int from) { return *std::max_element(times.begin() + from, times.begin() + from + 60); };
+    std::vector<int> none(1, 0);
+    auto median = [&](int from) {
+        return Summarise(std::vector<double>(times.begin() + from, times.begin() + from + 60), none).median;
+    };
+    printf("level seed %u, 38,000 times in the records file (%zu KB), an hour's ghost (%zu KB):\n", seed,
+           text.size() / 1024, ghostKilobytes);
+    printf("  %-34s %7.2f ms\n", "median frame, the second before", median(0));
+    printf("  %-34s %7.2f ms\n", "retry (R): longest frame of 60", longest(60));
+    printf("  %-34s %7.2f ms\n", "median frame, before the finish", median(120));
+    printf("  %-34s %7.2f ms\n", "finish: longest frame of 60", longest(180));
+
+    setenv("HOME", folder, 1);
+    setenv("XDG_CONFIG_HOME", folder, 1);
+    times.clear();
+    ResetPeakMemory();
+    const double before = PeakMegabytes();
+    for (int frame = 0; frame < 180; ++frame) {
+        PushKeyEvent(KEY_F12, frame % 2 == 0);
+        Clock::time_point start = Clock::now();
+        game->RunFrame();
+        times.push_back(MillisecondsSince(start));
+    }
+    const double during = PeakMegabytes();
+    FinishScreenshots();
+    Figures burst = Summarise(times, none);
+    printf("  %-34s %7.1f MB before, %.1f MB at most\n", "F12 pressed 90 times in 180 frames", before, during);
+    printf("  %-34s %7.2f ms %7.2f ms (median, p95), %.2f ms at most\n", "the burst's frames", burst.median,
+           burst.p95, *std::max_element(times.begin(), times.end()));
+    fflush(stdout);
+    system((std::string("rm -rf ") + folder).c_str());
+    return EndChild(game);
+}
+
 // The start-up child: the game started as the benchmark starts it, its first
 // frame swapped and reported, then a second of frames before it ends.
 int FirstFrame(const char* assetDir)
@@ -833,6 +950,9 @@ int main(int argc, char** argv)
     if (argc == 4 && strcmp(argv[1], "--ghost-rows") == 0) {
         return GhostRowsOnly(argv[2], atoi(argv[3]));
     }
+    if (argc == 3 && strcmp(argv[1], "--round-rows") == 0) {
+        return RoundRowsOnly(argv[2]);
+    }
     if (argc == 5 && strcmp(argv[1], "--frame-rows") == 0) {
         return FrameRowsOnly(argv[2], static_cast<unsigned int>(atoi(argv[3])), atoi(argv[4]));
     }
@@ -849,6 +969,8 @@ int main(int argc, char** argv)
     }
     const char* ghost[] = {"--ghost-rows", assetDir, frames.c_str(), NULL};
     RunChild(ghost, NOT_SLOWED);
+    const char* round[] = {"--round-rows", assetDir, NULL};
+    RunChild(round, NOT_SLOWED);
     MeasureFullScreen(assetDir, frames);
     const char* steady[] = {"--steady-rows", assetDir, "30", NULL};
     RunChild(steady, NOT_SLOWED);
