@@ -5,20 +5,16 @@
 #include <png.h>
 
 #include <cerrno>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <deque>
 #include <fcntl.h>
 #include <mutex>
-#include <pthread.h>
-#include <sys/resource.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 #include <vector>
 
+#include "app/HelperThread.h"
 #include "app/Logger.h"
 #include "app/PlayerFiles.h"
 
@@ -32,14 +28,10 @@ struct Shot {
     std::vector<unsigned char> m_Pixels;  // BGRA rows, the bottom row first, as OpenGL reads them
 };
 
-// The helper thread and what it has still to write. Started with the first
-// screenshot; FinishScreenshots ends it.
+// Encodes and writes the pictures, behind the game's threads and the
+// renderer's: a picture can wait a few frames, the frames cannot.
+HelperThread s_Writer(19);
 std::mutex s_Lock;
-std::condition_variable s_Woken;
-std::deque<Shot*> s_Queue;
-pthread_t s_Writer;
-bool s_Writing = false;  // s_Writer runs
-bool s_Finishing = false;
 // Pixels to read the next screenshot into, touched once so that taking it
 // costs no page faults (a fresh 2 MB took 5 ms of faults); each written
 // shot hands its pixels back.
@@ -118,27 +110,15 @@ void Write(const Shot& shot)
     png_image_free(&image);
 }
 
-void* WriteQueued(void*)
+// Writes shot, then gives its pixels back for the next one.
+void WriteAndFree(Shot* shot)
 {
-    // Behind the game's threads and the renderer's: the picture can wait a
-    // few frames, the frames cannot.
-    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 19);
-    std::unique_lock<std::mutex> lock(s_Lock);
-    for (;;) {
-        s_Woken.wait(lock, [] { return !s_Queue.empty() || s_Finishing; });
-        if (s_Queue.empty()) {
-            return NULL;
-        }
-        Shot* shot = s_Queue.front();
-        s_Queue.pop_front();
-        lock.unlock();
-        Write(*shot);
-        lock.lock();
-        if (s_Spare.empty()) {
-            s_Spare.swap(shot->m_Pixels);
-        }
-        delete shot;
+    Write(*shot);
+    std::lock_guard<std::mutex> lock(s_Lock);
+    if (s_Spare.empty()) {
+        s_Spare.swap(shot->m_Pixels);
     }
+    delete shot;
 }
 
 }  // namespace
@@ -193,14 +173,11 @@ void TakeScreenshot(const std::string& folder, int width, int height)
         Note("No picture taken: HOME is not set");
         return;
     }
-    {
-        std::lock_guard<std::mutex> lock(s_Lock);
-        if (s_Queue.size() >= static_cast<size_t>(SCREENSHOTS_WAITING_MOST)) {
-            s_Note = "No picture taken: " + std::to_string(s_Queue.size()) + " are still being saved";
-            ++s_Notes;
-            LogMessage("Screenshot: %zu pictures wait to be written; no picture taken", s_Queue.size());
-            return;
-        }
+    const size_t waiting = s_Writer.Waiting();
+    if (waiting >= static_cast<size_t>(SCREENSHOTS_WAITING_MOST)) {
+        Note("No picture taken: " + std::to_string(waiting) + " are still being saved");
+        LogMessage("Screenshot: %zu pictures wait to be written; no picture taken", waiting);
+        return;
     }
     Shot* shot = new Shot();
     shot->m_Folder = folder;
@@ -222,24 +199,12 @@ void TakeScreenshot(const std::string& folder, int width, int height)
     strftime(stamp, sizeof stamp, "%Y-%m-%d_%H-%M-%S", localtime_r(&now, &local));
     shot->m_Stamp = stamp;
 
-    std::unique_lock<std::mutex> lock(s_Lock);
-    if (!s_Writing) {
-        s_Finishing = false;
-        s_Writing = pthread_create(&s_Writer, NULL, WriteQueued, NULL) == 0;
-        static bool registered = false;
-        if (s_Writing && !registered) {
-            registered = atexit(FinishScreenshots) == 0;
-        }
+    static bool registered = false;
+    if (!registered) {
+        registered = atexit(FinishScreenshots) == 0;
     }
-    if (!s_Writing) {
-        // No thread to be had: this frame pays for the picture.
-        lock.unlock();
-        Write(*shot);
-        delete shot;
-        return;
-    }
-    s_Queue.push_back(shot);
-    s_Woken.notify_one();
+    // Where no thread can be had, this frame pays for the picture.
+    s_Writer.Queue([shot] { WriteAndFree(shot); });
 }
 
 std::string ScreenshotNote(int& outNumber)
@@ -257,15 +222,5 @@ void ReserveScreenshot(int width, int height)
 
 void FinishScreenshots()
 {
-    bool writing = false;
-    {
-        std::lock_guard<std::mutex> lock(s_Lock);
-        writing = s_Writing;
-        s_Writing = false;
-        s_Finishing = true;
-    }
-    s_Woken.notify_one();
-    if (writing) {
-        pthread_join(s_Writer, NULL);
-    }
+    s_Writer.Finish();
 }

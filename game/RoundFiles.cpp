@@ -2,13 +2,12 @@
 #include "game/RoundFiles.h"
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdlib>
 #include <deque>
 #include <mutex>
-#include <pthread.h>
 #include <utility>
 
+#include "app/HelperThread.h"
 #include "app/Logger.h"
 
 namespace {
@@ -23,14 +22,9 @@ struct Job {
     Ghost m_Ghost;        // the flight to keep, or the layout and rules to read
 };
 
+HelperThread s_Helper(0);
+// The results, until the game takes them.
 std::mutex s_Lock;
-std::condition_variable s_Woken;
-std::condition_variable s_Idle;
-std::deque<Job*> s_Jobs;
-bool s_Busy = false;       // a job taken from s_Jobs runs
-pthread_t s_Thread;
-bool s_Running = false;    // s_Thread runs
-bool s_Finishing = false;
 std::deque<KeptTime> s_Times;
 std::deque<ReadGhost> s_Ghosts;
 // Set when the process ends: a lock is no longer waited for.
@@ -55,47 +49,17 @@ void Run(Job& job)
     s_Times.push_back(std::move(time));
 }
 
-void* RunQueued(void*)
-{
-    std::unique_lock<std::mutex> lock(s_Lock);
-    for (;;) {
-        s_Woken.wait(lock, [] { return !s_Jobs.empty() || s_Finishing; });
-        if (s_Jobs.empty()) {
-            return NULL;
-        }
-        Job* job = s_Jobs.front();
-        s_Jobs.pop_front();
-        s_Busy = true;
-        lock.unlock();
-        Run(*job);
-        delete job;
-        lock.lock();
-        s_Busy = false;
-        s_Idle.notify_all();
-    }
-}
-
 void Queue(Job* job)
 {
-    std::unique_lock<std::mutex> lock(s_Lock);
-    if (!s_Running) {
-        s_Finishing = false;
-        s_GiveUp = false;
-        s_Running = pthread_create(&s_Thread, NULL, RunQueued, NULL) == 0;
-        static bool registered = false;
-        if (s_Running && !registered) {
-            registered = atexit(FinishRoundFiles) == 0;
-        }
+    static bool registered = false;
+    if (!registered) {
+        registered = atexit(FinishRoundFiles) == 0;
     }
-    if (!s_Running) {
-        // No thread to be had: the caller's frame waits for the disk.
-        lock.unlock();
+    s_GiveUp = false;
+    s_Helper.Queue([job] {
         Run(*job);
         delete job;
-        return;
-    }
-    s_Jobs.push_back(job);
-    s_Woken.notify_one();
+    });
 }
 
 }  // namespace
@@ -150,22 +114,11 @@ bool TakeReadGhost(ReadGhost& outGhost)
 
 void WaitForRoundFiles()
 {
-    std::unique_lock<std::mutex> lock(s_Lock);
-    s_Idle.wait(lock, [] { return s_Jobs.empty() && !s_Busy; });
+    s_Helper.Wait();
 }
 
 void FinishRoundFiles()
 {
-    bool running = false;
-    {
-        std::lock_guard<std::mutex> lock(s_Lock);
-        running = s_Running;
-        s_Running = false;
-        s_Finishing = true;
-    }
     s_GiveUp = true;
-    s_Woken.notify_one();
-    if (running) {
-        pthread_join(s_Thread, NULL);
-    }
+    s_Helper.Finish();
 }
