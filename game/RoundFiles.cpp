@@ -90,26 +90,27 @@ void ReadGhostBeside(long long round, const std::string& path, int layout, int r
     Queue(job);
 }
 
-bool TakeKeptTime(KeptTime& outTime)
+// The oldest of results into outResult; false when there is none.
+template <typename Result>
+static bool TakeOldest(std::deque<Result>& results, Result& outResult)
 {
     std::lock_guard<std::mutex> lock(s_Lock);
-    if (s_Times.empty()) {
+    if (results.empty()) {
         return false;
     }
-    outTime = std::move(s_Times.front());
-    s_Times.pop_front();
+    outResult = std::move(results.front());
+    results.pop_front();
     return true;
+}
+
+bool TakeKeptTime(KeptTime& outTime)
+{
+    return TakeOldest(s_Times, outTime);
 }
 
 bool TakeReadGhost(ReadGhost& outGhost)
 {
-    std::lock_guard<std::mutex> lock(s_Lock);
-    if (s_Ghosts.empty()) {
-        return false;
-    }
-    outGhost = std::move(s_Ghosts.front());
-    s_Ghosts.pop_front();
-    return true;
+    return TakeOldest(s_Ghosts, outGhost);
 }
 
 void WaitForRoundFiles()
