@@ -1,6 +1,6 @@
 // Start-up, the main loop, one tick of the rules and one frame of drawing.
 //
-// OpenGL baseline of a frame (set once by SetupVideo): the fog's colour as
+// OpenGL baseline of a frame (set once by SetFrameBaseline): the fog's colour as
 // the clear colour, culling of back faces with counter-clockwise fronts,
 // depth test and 2D texturing on, smooth shading, lights 0 and 1 on, linear
 // fog configured but off, lighting off.
@@ -18,13 +18,15 @@
 
 #include "app/display/DesktopScale.h"
 #include "app/display/DisplayRate.h"
-#include "app/EarlyWork.h"
-#include "app/Fatal.h"
+#include "base/EarlyWork.h"
+#include "base/Extensions.h"
+#include "base/Fatal.h"
+#include "base/QuitCheck.h"
 #include "app/Gamepad.h"
 #include "app/text/Font.h"
 #include "app/FramePacer.h"
-#include "app/Logger.h"
-#include "app/dialog/MessageBox.h"
+#include "base/Logger.h"
+#include "base/dialog/MessageBox.h"
 #include "app/Screenshot.h"
 #include "app/WindowIcon.h"
 #include "assets/Texture.h"
@@ -65,7 +67,7 @@ Game::Game()
       m_Font(NULL), m_Scene(NULL), m_Camera(NULL), m_Skimmer(NULL), m_World(NULL), m_GhostCraft(NULL),
       m_Paused(false),
       m_PausedByPlayer(false), m_Unfocused(false), m_DisplayedSpeed(0),
-      m_AfterburnerCharge(0), m_TicksRun(0), m_FramesDrawn(0), m_LevelSeed(0), m_RoundsStarted(0),
+      m_TicksRun(0), m_FramesDrawn(0), m_LevelSeed(0), m_RoundsStarted(0),
       m_ScreenshotWanted(false), m_ScreenshotNotes(0), m_ScreenshotNoteMs(0),
       m_Events(new std::deque<SDL_Event>()),
       m_AfterSwap(NULL), m_Pacer(NULL)
@@ -88,20 +90,21 @@ void Game::Init()
     StartLoadingFont();
     Scene::StartBuildingTerrain();
     StartEarlyWork();
-    SetupVideo();
+    OpenWindow();
+    SetFrameBaseline();
     m_Font = new Font();
     m_Scene = new Scene();
     m_Skimmer = new Skimmer("models/skimmer.ms3d");
     m_Skimmer->MoveBy(0.0f, START_HEIGHT, START_DISTANCE);
     m_Scene->SetPlayer(m_Skimmer);
-    m_AfterburnerCharge = 0;
     int layout = m_LevelSeed != 0 ? static_cast<int>(m_LevelSeed) : m_Settings.m_Layout;
     if (layout == 0) {
         layout = DrawLayout(static_cast<unsigned long long>(time(NULL)), 0);
     }
     m_World = new World(m_Scene, layout);
     m_World->SetSkimmer(m_Skimmer);
-    m_Camera = new Camera(m_WindowWidth, m_WindowHeight, m_Scene);
+    m_Camera = new Camera(m_WindowWidth, m_WindowHeight);
+    m_Scene->CreateSky();
     m_Camera->Reset();
     m_Camera->SetTarget(m_Skimmer);
     m_Motion.Track(m_Skimmer);
@@ -115,9 +118,7 @@ void Game::Init()
     OpenGamepad();
     StartMusic(m_Settings.m_MusicVolume, m_Settings.m_EffectsVolume);
     // What a retry puts back.
-    m_CraftStart = ObjectStart(*m_Skimmer);
-    m_CameraStart = ObjectStart(*m_Camera);
-    m_CameraLagStart = m_Camera->m_LagPosition;
+    m_Round.TakeStarts(*m_Skimmer, *m_Camera);
     m_RecordsPath = RecordsPath();
     m_Records = LoadRecords(m_RecordsPath);
     StartRound(layout);
@@ -129,17 +130,7 @@ void Game::StartRound(int layout)
     if (m_Round.m_Layout != 0) {
         m_World->PlaceLayout(layout);
     }
-    m_CraftStart.PutBack(*m_Skimmer);
-    m_Skimmer->SetShown(0);
-    if (!m_Skimmer->m_LightOn) {
-        m_Skimmer->ToggleLight();
-    }
-    m_CameraStart.PutBack(*m_Camera);
-    m_Camera->m_LagPosition = m_CameraLagStart;
-    m_Camera->SetCockpitView();
-    m_AfterburnerCharge = 0;
-    m_Round = Round();
-    m_Round.m_Layout = layout;
+    m_Round.Start(layout, *m_Skimmer, *m_Camera);
     ++m_RoundsStarted;
     m_GhostCraft->Follow(NULL);
     m_Motion.Snap();
@@ -150,7 +141,7 @@ void Game::StartRound(int layout)
     }
 }
 
-void Game::SetupVideo()
+void Game::OpenWindow()
 {
     SDL_GL_SetAttribute(SDL_GL_BUFFER_SIZE, 32);
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 5);
@@ -191,9 +182,18 @@ void Game::SetupVideo()
     if (m_Screen == NULL) {
         ExitWithMessage("Couldn't set video mode", SDL_GetError(), 1);
     }
+    // Every drawing module takes them from here on: the ground's
+    // multitexturing, the ground's and the models' buffer objects.
+    LoadMultitextureExtensions();
     SetIconSizesAfterMode();
     SDL_WM_SetCaption(m_Title, m_Title);
+    SDL_ShowCursor(0);
+    SDL_WM_GrabInput(SDL_GRAB_ON);
+    IgnoreUnusedEvents();
+}
 
+void Game::SetFrameBaseline()
+{
     // Where neither ground nor sky is drawn (beyond the world's edge, below
     // the dome's rim) the haze shows, not a black void.
     const GLfloat fogColor[4] = {0.5f, 0.5f, 0.5f, 0.5f};
@@ -205,11 +205,6 @@ void Game::SetupVideo()
     glEnable(GL_DEPTH_TEST);
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
     glShadeModel(GL_SMOOTH);
-
-    SDL_ShowCursor(0);
-    SDL_WM_GrabInput(SDL_GRAB_ON);
-    IgnoreUnusedEvents();
-
     glEnable(GL_LIGHT0);
     glEnable(GL_LIGHT1);
     const GLfloat ambient[4] = {0.5f, 0.5f, 0.5f, 1.0f};
@@ -305,17 +300,11 @@ bool Game::RunTick()
     SDL_GetRelativeMouseState(&m_Controls.m_MouseDx, &m_Controls.m_MouseDy);
     m_Input = WithPad(m_Controls, pad);
     bool cockpitView = m_Camera->m_CockpitView;
-    if (!m_Round.m_Finished) {
-        ++m_Round.m_Ticks;
-    }
+    m_Round.BeginTick();
     SwitchViews();
     m_World->Update();
-    bool finishing = !m_Round.m_Finished && m_World->m_BoxesToCollect == 0;
     ApplyControls();
-    if (!m_Round.m_Finished) {
-        m_Round.RecordPose(*m_Skimmer);
-    }
-    ++m_Round.m_TicksFlown;
+    bool finishing = m_Round.EndTick(*m_Skimmer, m_World->m_BoxesToCollect);
     m_GhostCraft->Follow(m_Round.GhostPoseNow());
     if (finishing) {
         FinishRound();
@@ -419,12 +408,7 @@ static std::string KeyLabel(int key)
 
 void Game::FinishRound()
 {
-    m_Round.m_Finished = true;
-    char date[16];
-    time_t now = time(NULL);
-    struct tm local;
-    strftime(date, sizeof date, "%Y-%m-%d", localtime_r(&now, &local));
-    const Record record = {RULES_NUMBER, m_Round.m_Layout, m_Round.m_Ticks, date};
+    const Record record = RecordOfToday(m_Round.m_Layout, m_Round.m_Ticks);
     char line[128];
     snprintf(line, sizeof line, "Layout %d: 20 boxes in %s", record.m_Layout, ClockText(record.m_Ticks).c_str());
     m_Round.m_FinishLines.assign(1, line);
@@ -464,28 +448,24 @@ void Game::ShowFinish(const Record& record, bool onScreen)
 {
     // Judged from the records as merged: another game's time written
     // meanwhile counts, this one does not count against itself.
+    const Verdict verdict = JudgeTime(m_Records, record);
     const int layout = record.m_Layout;
-    const Record* best = BestRecord(m_Records, layout);
-    const Record* bestOfAll = BestRecord(m_Records, 0);
-    bool newLayoutBest = IsNewBest(m_Records, record, layout);
-    bool newOverallBest = IsNewBest(m_Records, record, 0);
     std::string time = ClockText(record.m_Ticks);
-    std::string verdict = newOverallBest  ? ", a new best of all layouts"
-                          : newLayoutBest ? ", a new best on this layout"
-                                          : ", not a best (the best is " + ClockText(best->m_Ticks) + ")";
-    LogMessage("Round: layout %d, 20 boxes in %s%s", layout, time.c_str(), verdict.c_str());
+    std::string judged = verdict.m_NewOverallBest  ? ", a new best of all layouts"
+                         : verdict.m_NewLayoutBest ? ", a new best on this layout"
+                                                   : ", not a best (the best is " + ClockText(verdict.m_LayoutBestTicks) + ")";
+    LogMessage("Round: layout %d, 20 boxes in %s%s", layout, time.c_str(), judged.c_str());
     if (!onScreen) {
         return;
     }
     char line[128];
-    if (newLayoutBest || newOverallBest) {
-        m_Round.m_FinishLines.push_back(newOverallBest ? "A new best of all layouts!" : "A new best on this layout!");
+    if (verdict.m_NewLayoutBest || verdict.m_NewOverallBest) {
+        m_Round.m_FinishLines.push_back(verdict.m_NewOverallBest ? "A new best of all layouts!" : "A new best on this layout!");
     }
-    snprintf(line, sizeof line, "Best on layout %d: %s", layout, ClockText(best != NULL ? best->m_Ticks : record.m_Ticks).c_str());
+    snprintf(line, sizeof line, "Best on layout %d: %s", layout, ClockText(verdict.m_LayoutBestTicks).c_str());
     m_Round.m_FinishLines.push_back(line);
-    snprintf(line, sizeof line, "Best of all layouts: %s (layout %d)",
-             ClockText(bestOfAll != NULL ? bestOfAll->m_Ticks : record.m_Ticks).c_str(),
-             bestOfAll != NULL ? bestOfAll->m_Layout : layout);
+    snprintf(line, sizeof line, "Best of all layouts: %s (layout %d)", ClockText(verdict.m_OverallBestTicks).c_str(),
+             verdict.m_OverallBestLayout);
     m_Round.m_FinishLines.push_back(line);
     snprintf(line, sizeof line, "%s: fly again   %s: a new layout",
              KeyLabel(m_Settings.m_Keys.m_Keys[ACTION_RETRY]).c_str(),
@@ -531,7 +511,7 @@ void Game::SwitchViews()
 
 void Game::ApplyControls()
 {
-    SteerCraft(m_Input, *m_Skimmer, m_AfterburnerCharge, m_Settings.m_Mouse);
+    SteerCraft(m_Input, *m_Skimmer, m_Round.m_AfterburnerCharge, m_Settings.m_Mouse);
     if (m_Input.m_Light) {
         m_Skimmer->ToggleLight();  // every tick the key is held: it flickers
     }
@@ -541,7 +521,7 @@ void Game::ApplyControls()
 
 void Game::Render()
 {
-    m_Camera->Apply();
+    m_Scene->DrawFrom(*m_Camera);
 }
 
 void Game::DrawRoundLines(int clockY)
@@ -593,7 +573,7 @@ void Game::DrawOverlay()
     m_DisplayedSpeed = DisplayedSpeed(m_Skimmer->m_Speed);
     snprintf(line, sizeof line, "speed: %d mph", m_DisplayedSpeed);
     m_Font->Print(line, OVERLAY_TEXT_X, y + MESSAGE_SPACING);
-    snprintf(line, sizeof line, "afterburner: %d %%", m_AfterburnerCharge);
+    snprintf(line, sizeof line, "afterburner: %d %%", m_Round.m_AfterburnerCharge);
     m_Font->Print(line, OVERLAY_TEXT_X, y);
     DrawRoundLines(y + 2 * MESSAGE_SPACING);
 

@@ -48,16 +48,12 @@ public:
     ControlState m_Controls;     // the keys and the mouse
     ControlState m_Input;        // this tick's keys, mouse and gamepad together, as the rules read them
     int m_DisplayedSpeed;        // the speed line's mph, written each frame before it is printed
-    int m_AfterburnerCharge;     // 0..100
     MotionBlend m_Motion;        // the craft and the camera between their last two ticks
     long long m_TicksRun;        // since Init
     long long m_FramesDrawn;     // since Init
     unsigned int m_LevelSeed;    // the first round's layout; 0: the settings', else one drawn from the time
     Round m_Round;               // the round being flown
     long long m_RoundsStarted;   // since Init: the number of the round being flown
-    ObjectStart m_CraftStart;    // the craft at a round's first tick
-    ObjectStart m_CameraStart;   // the camera, and its lag, at a round's first tick
-    Vector3 m_CameraLagStart;
     ControlState m_RoundKeys;    // the last tick's retry, new layout, pause and screenshot, to act once per press
     bool m_ScreenshotWanted;     // the next frame is saved as a picture
     int m_ScreenshotNotes;       // the screenshot notes seen so far (see ScreenshotNote)
@@ -86,7 +82,7 @@ public:
     void Configure();
 
     // Start-up: video mode and GL state, font, scene (terrain), the craft,
-    // the world, camera (sky), the texture listing, the music. Ends the
+    // the world, camera and sky, the texture listing, the music. Ends the
     // process on a fatal failure.
     void Init();
     // Ticks and frames until the window is closed: before each frame the
@@ -107,15 +103,19 @@ public:
     // benchmarks drive the game with. Returns RunTick's answer.
     bool RunFrame();
 
-    // Starts a round on layout: the palms and boxes placed, and everything
-    // else a round changes (the craft, the camera and its lag, the
-    // afterburner's charge, the views, the clock, the finish, the motion
-    // blend) as at the first tick after start-up, and the layout's ghost
+    // Starts a round on layout: the palms and boxes placed, the round
+    // started afresh (see Round::Start) and the motion blend with it, as at
+    // the first tick after start-up, and the layout's ghost
     // asked for when the settings fly one (it flies from the tick it is
     // read, in step with the clock). Logs "Layout: N".
     void StartRound(int layout);
 
-    void SetupVideo();
+    // Opens the window (asking about full screen when the settings leave
+    // it open), loads the GL entry points, grabs the mouse. Ends the
+    // process when no window can be had.
+    void OpenWindow();
+    // The OpenGL state every frame starts from (see Game.cpp's top).
+    void SetFrameBaseline();
     void ApplyControls();
     void Render();
 

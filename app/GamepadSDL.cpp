@@ -3,7 +3,7 @@
 
 #include <SDL/SDL.h>
 
-#include "app/Logger.h"
+#include "base/Logger.h"
 
 namespace {
 

@@ -14,9 +14,9 @@
 #include <unistd.h>
 #include <vector>
 
-#include "app/HelperThread.h"
-#include "app/Logger.h"
-#include "app/PlayerFiles.h"
+#include "base/HelperThread.h"
+#include "base/Logger.h"
+#include "base/PlayerFiles.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <strings.h>
 #include <unistd.h>
 
-#include "app/Logger.h"
-#include "app/PlayerFiles.h"
+#include "base/Logger.h"
+#include "base/PlayerFiles.h"
 #include "game/Layout.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "app/Game.h"
 #include "app/Heap.h"
 #include "app/Settings.h"
-#include "app/dialog/MessageBox.h"
+#include "base/dialog/MessageBox.h"
 #include "game/Records.h"
 
 static const char USAGE[] = "Usage: vellmora [--help | --version]\n";

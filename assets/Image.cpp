@@ -7,9 +7,9 @@
 #include <cstring>
 #include <pthread.h>
 
-#include "app/Logger.h"
+#include "base/Logger.h"
 #include "assets/PictureSize.h"
-#include "app/dialog/MessageBox.h"
+#include "base/dialog/MessageBox.h"
 
 static pthread_mutex_t s_Decoding = PTHREAD_MUTEX_INITIALIZER;
 

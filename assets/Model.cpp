@@ -6,10 +6,10 @@
 #include <cstring>
 #include <vector>
 
-#include "app/Logger.h"
+#include "base/Logger.h"
 #include "assets/Ms3dReader.h"
 #include "assets/Texture.h"
-#include "terrain/Extensions.h"
+#include "base/Extensions.h"
 
 static const int TEXTURE_PATH_SIZE = 200;
 static const int FLOATS_PER_CORNER = 8;  // position, normal, texture coordinate
@@ -17,23 +17,18 @@ static const unsigned int ARRAY_BUFFER = 0x8892;
 static const unsigned int STATIC_DRAW = 0x88E4;
 
 Model::Model(const char* fileName)
-    : m_VertexCount(0), m_Vertices(NULL), m_TriangleCount(0), m_Triangles(NULL), m_GroupCount(0), m_Groups(NULL),
-      m_MaterialCount(0), m_Materials(NULL), m_FileName(NULL), m_VertexBuffer(0), m_GroupCorners(NULL)
+    : ModelArrays(), m_FileName(NULL), m_VertexBuffer(0), m_GroupCorners(NULL)
 {
     Load(fileName);
 }
 
 Model::Model()
-    : m_VertexCount(0), m_Vertices(NULL), m_TriangleCount(0), m_Triangles(NULL), m_GroupCount(0), m_Groups(NULL),
-      m_MaterialCount(0), m_Materials(NULL), m_FileName(NULL), m_VertexBuffer(0), m_GroupCorners(NULL)
+    : ModelArrays(), m_FileName(NULL), m_VertexBuffer(0), m_GroupCorners(NULL)
 {
 }
 
 Model::Model(const Model& source)
-    : SceneObject(), m_VertexCount(source.m_VertexCount), m_Vertices(source.m_Vertices),
-      m_TriangleCount(source.m_TriangleCount), m_Triangles(source.m_Triangles), m_GroupCount(source.m_GroupCount),
-      m_Groups(source.m_Groups), m_MaterialCount(source.m_MaterialCount), m_Materials(source.m_Materials),
-      m_FileName(source.m_FileName), m_VertexBuffer(source.m_VertexBuffer), m_GroupCorners(source.m_GroupCorners)
+    : SceneObject(), ModelArrays(source), m_FileName(source.m_FileName), m_VertexBuffer(source.m_VertexBuffer), m_GroupCorners(source.m_GroupCorners)
 {
     m_BoundingSphere.m_Center = source.m_BoundingSphere.m_Center;
     m_BoundingSphere.m_Radius = source.m_BoundingSphere.m_Radius;

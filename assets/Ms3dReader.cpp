@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "assets/Model.h"
+#include "assets/ModelData.h"
 
 namespace {
 
@@ -102,7 +102,7 @@ bool ReadMaterial(ByteReader& in, ModelMaterial& m)
            in.Bytes(m.alphaMapFileName, sizeof m.alphaMapFileName);
 }
 
-void FreeArraysOf(Model& model)
+void FreeArraysOf(ModelArrays& model)
 {
     for (int i = 0; model.m_Groups != NULL && i < model.m_GroupCount; ++i) {
         delete[] model.m_Groups[i].triangleIndices;
@@ -147,7 +147,7 @@ bool ReadSection(ByteReader& in, unsigned long minRecordSize, unsigned short& ou
     return true;
 }
 
-bool CheckIndices(const Model& model, char* reason, int reasonSize)
+bool CheckIndices(const ModelArrays& model, char* reason, int reasonSize)
 {
     for (int i = 0; i < model.m_TriangleCount; ++i) {
         for (int k = 0; k < 3; ++k) {
@@ -185,7 +185,7 @@ bool CheckIndices(const Model& model, char* reason, int reasonSize)
 
 }  // namespace
 
-Ms3dResult ReadMs3d(const unsigned char* data, unsigned long size, Model& model, char* outReason, int reasonSize)
+Ms3dResult ReadMs3d(const unsigned char* data, unsigned long size, ModelArrays& model, char* outReason, int reasonSize)
 {
     static const unsigned long VERTEX_SIZE = 15;
     static const unsigned long TRIANGLE_SIZE = 70;
@@ -215,7 +215,7 @@ Ms3dResult ReadMs3d(const unsigned char* data, unsigned long size, Model& model,
     return MS3D_OK;
 }
 
-void FreeMs3dArrays(Model& model)
+void FreeMs3dArrays(ModelArrays& model)
 {
     FreeArraysOf(model);
 }

@@ -5,7 +5,7 @@
 #ifndef ASSETS_MS3D_READER_H
 #define ASSETS_MS3D_READER_H
 
-class Model;
+struct ModelArrays;
 
 enum Ms3dResult {
     MS3D_OK,
@@ -15,12 +15,12 @@ enum Ms3dResult {
 
 // Fills the model's counts and arrays from data. On anything but MS3D_OK
 // the model holds no arrays and outReason (for MS3D_MALFORMED) says why.
-Ms3dResult ReadMs3d(const unsigned char* data, unsigned long size, Model& model,
+Ms3dResult ReadMs3d(const unsigned char* data, unsigned long size, ModelArrays& model,
                     char* outReason, int reasonSize);
 
 // Frees what ReadMs3d allocated and empties the model. The game never calls
 // it (loaded geometry lives until the process ends); tools that load many
 // files in one process do.
-void FreeMs3dArrays(Model& model);
+void FreeMs3dArrays(ModelArrays& model);
 
 #endif

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <map>
 
-#include "app/Logger.h"
+#include "base/Logger.h"
 #include "assets/Image.h"
 
 #ifndef GL_BGR_EXT

@@ -70,7 +70,7 @@
 #include "app/Game.h"
 #include "assets/Texture.h"
 #include "scene/Camera.h"
-#include "terrain/Extensions.h"
+#include "base/Extensions.h"
 #include "terrain/Sky.h"
 #include "game/Timer.h"
 #include "tests/support/Autopilot.h"
@@ -196,7 +196,7 @@ double ReferenceFrame(Game& game, Reference kind, const FramePacer* pacer = NULL
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     if (kind != EMPTY_FRAME) {
-        game.m_Camera->m_Sky->Render(NULL);
+        game.m_Scene->m_Sky->Render(NULL);
     }
     if (kind == SKY_AND_GROUND) {
         DrawGroundLayer(game);
@@ -806,7 +806,7 @@ int RoundRowsOnly(const char* assetDir)
     Ghost hour;
     hour.m_Layout = game->m_Round.m_Layout;
     hour.m_Rules = RULES_NUMBER;
-    hour.m_Poses.assign(static_cast<size_t>(GHOST_MOST_TICKS), GhostPose{game->m_CraftStart.m_Position, Quat()});
+    hour.m_Poses.assign(static_cast<size_t>(GHOST_MOST_TICKS), GhostPose{game->m_Round.m_CraftStart.m_Position, Quat()});
     KeepGhost(GhostPath(records, hour.m_Layout), hour);
     const size_t ghostKilobytes = FormatGhost(hour).size() / 1024;
     std::vector<GhostPose>().swap(hour.m_Poses);

@@ -9,8 +9,8 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include "app/Logger.h"
-#include "app/PlayerFiles.h"
+#include "base/Logger.h"
+#include "base/PlayerFiles.h"
 #include "game/Layout.h"
 
 static const long long GHOST_MOST_BYTES = GHOST_HEADER_BYTES + GHOST_MOST_TICKS * GHOST_POSE_BYTES;

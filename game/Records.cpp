@@ -6,14 +6,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <map>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/Logger.h"
-#include "app/PlayerFiles.h"
+#include "base/Logger.h"
+#include "base/PlayerFiles.h"
 #include "game/Layout.h"
 #include "game/Round.h"
 
@@ -250,7 +251,9 @@ const Record* BestRecord(const std::vector<Record>& records, int layout)
     return best;
 }
 
-bool IsNewBest(const std::vector<Record>& records, const Record& record, int layout)
+// Whether record is faster than every other time of the current rules on
+// layout (over all layouts for 0).
+static bool IsNewBest(const std::vector<Record>& records, const Record& record, int layout)
 {
     for (const Record& other : records) {
         if (other.m_Rules == RULES_NUMBER && (layout == 0 || other.m_Layout == layout) && !(other == record) &&
@@ -259,6 +262,28 @@ bool IsNewBest(const std::vector<Record>& records, const Record& record, int lay
         }
     }
     return true;
+}
+
+Record RecordOfToday(int layout, long long ticks)
+{
+    char date[16];
+    time_t now = time(NULL);
+    struct tm local;
+    strftime(date, sizeof date, "%Y-%m-%d", localtime_r(&now, &local));
+    return Record{RULES_NUMBER, layout, ticks, date};
+}
+
+Verdict JudgeTime(const std::vector<Record>& records, const Record& record)
+{
+    const Record* layoutBest = BestRecord(records, record.m_Layout);
+    const Record* overallBest = BestRecord(records, 0);
+    Verdict verdict;
+    verdict.m_NewLayoutBest = IsNewBest(records, record, record.m_Layout);
+    verdict.m_NewOverallBest = IsNewBest(records, record, 0);
+    verdict.m_LayoutBestTicks = layoutBest != NULL ? layoutBest->m_Ticks : record.m_Ticks;
+    verdict.m_OverallBestTicks = overallBest != NULL ? overallBest->m_Ticks : record.m_Ticks;
+    verdict.m_OverallBestLayout = overallBest != NULL ? overallBest->m_Layout : record.m_Layout;
+    return verdict;
 }
 
 std::string RecordsPath()

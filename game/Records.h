@@ -45,9 +45,20 @@ std::vector<Record> FitRecords(std::vector<Record>& inOut, long long mostBytes);
 // NULL when there is none.
 const Record* BestRecord(const std::vector<Record>& records, int layout);
 
-// Whether record is faster than every other time of the current rules on
-// layout (over all layouts for 0) in records.
-bool IsNewBest(const std::vector<Record>& records, const Record& record, int layout);
+// A time of the current rules on layout, made today (local time).
+Record RecordOfToday(int layout, long long ticks);
+
+// How a finished round's time stands among records, the records merged
+// with it: whether it is faster than every other time of the current rules
+// on its layout and over all layouts, and the bests it leaves.
+struct Verdict {
+    bool m_NewLayoutBest;
+    bool m_NewOverallBest;
+    long long m_LayoutBestTicks;
+    long long m_OverallBestTicks;
+    int m_OverallBestLayout;
+};
+Verdict JudgeTime(const std::vector<Record>& records, const Record& record);
 
 // Where the file is kept; empty when neither XDG_DATA_HOME nor HOME says.
 std::string RecordsPath();

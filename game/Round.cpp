@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+#include "game/Skimmer.h"
+#include "scene/Camera.h"
 #include "scene/SceneObject.h"
 
 static const long long TICKS_PER_SECOND = 60;
@@ -28,9 +30,55 @@ void ObjectStart::PutBack(SceneObject& object) const
 // Five minutes of poses at first, so that a round seldom grows them.
 static const size_t POSES_AT_FIRST = 5 * 60 * 60;
 
-Round::Round() : m_Layout(0), m_Ticks(0), m_Finished(false), m_TicksFlown(0)
+Round::Round() : m_Layout(0), m_Ticks(0), m_Finished(false), m_TicksFlown(0), m_AfterburnerCharge(0)
 {
     m_Flown.m_Poses.reserve(POSES_AT_FIRST);
+}
+
+void Round::TakeStarts(const SceneObject& craft, const Camera& camera)
+{
+    m_CraftStart = ObjectStart(craft);
+    m_CameraStart = ObjectStart(camera);
+    m_CameraLagStart = camera.m_LagPosition;
+}
+
+void Round::Start(int layout, Skimmer& craft, Camera& camera)
+{
+    m_Layout = layout;
+    m_Ticks = 0;
+    m_Finished = false;
+    m_FinishLines.clear();
+    m_TicksFlown = 0;
+    m_AfterburnerCharge = 0;
+    m_Flown = Ghost();
+    m_Flown.m_Poses.reserve(POSES_AT_FIRST);
+    m_Ghost = Ghost();
+    m_CraftStart.PutBack(craft);
+    craft.SetShown(0);
+    if (!craft.m_LightOn) {
+        craft.ToggleLight();
+    }
+    m_CameraStart.PutBack(camera);
+    camera.m_LagPosition = m_CameraLagStart;
+    camera.SetCockpitView();
+}
+
+void Round::BeginTick()
+{
+    if (!m_Finished) {
+        ++m_Ticks;
+    }
+}
+
+bool Round::EndTick(const SceneObject& craft, int boxesLeft)
+{
+    const bool finishing = !m_Finished && boxesLeft == 0;
+    if (!m_Finished) {
+        RecordPose(craft);
+    }
+    ++m_TicksFlown;
+    m_Finished = m_Finished || finishing;
+    return finishing;
 }
 
 void Round::RecordPose(const SceneObject& craft)

@@ -7,8 +7,8 @@
 #include <mutex>
 #include <utility>
 
-#include "app/HelperThread.h"
-#include "app/Logger.h"
+#include "base/HelperThread.h"
+#include "base/Logger.h"
 
 namespace {
 

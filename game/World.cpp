@@ -11,6 +11,7 @@
 #include "game/Timer.h"
 #include "sound/Sound.h"
 #include "terrain/Scene.h"
+#include "terrain/TerrainGrid.h"
 #include "terrain/terrain.h"
 
 static const int PALM_COUNT = 20;
@@ -34,7 +35,7 @@ float PlaceAcross(float fraction, float size)
 }
 
 World::World(Scene* scene, int layout)
-    : m_Scene(scene), m_Skimmer(NULL), m_BoxesToCollect(0), m_Layout(layout)
+    : m_Scene(scene), m_Skimmer(NULL), m_BoxesToCollect(0)
 {
     LayoutRandom random(static_cast<unsigned int>(layout));
     Model* palm = new Model("models/palm.ms3d");  // lends its mesh; lives to the end
@@ -64,10 +65,10 @@ void World::Populate(const Model& templateModel, int count, int kind, LayoutRand
 void World::Place(SceneObject* object, LayoutRandom& random)
 {
     const Terrain* terrain = m_Scene->GetTerrain();
-    float size = static_cast<float>(terrain->GetWorldSize());
+    float size = static_cast<float>(terrain->m_Grid->GetWorldSize());
     float x = PlaceAcross(random.Fraction(), size);
     float z = PlaceAcross(random.Fraction(), size);
-    object->SetPosition(x, terrain->GetGroundHeight(x, z), z);
+    object->SetPosition(x, terrain->m_Grid->GetGroundHeight(x, z), z);
 }
 
 void World::PlaceLayout(int layout)
@@ -79,7 +80,6 @@ void World::PlaceLayout(int layout)
         Place(object, random);
         object->visible = true;
     }
-    m_Layout = layout;
     m_BoxesToCollect = BOX_COUNT;
     m_Scene->RefileObjects();
 }
@@ -99,8 +99,8 @@ void World::KeepInFlyingSpace()
 {
     const Terrain* terrain = m_Scene->GetTerrain();
     Vector3& p = m_Skimmer->m_Position;
-    float ground = terrain->GetGroundHeight(p.x, p.z);
-    float half = terrain->GetWorldSize() / 2.0f;
+    float ground = terrain->m_Grid->GetGroundHeight(p.x, p.z);
+    float half = terrain->m_Grid->GetWorldSize() / 2.0f;
     if (p.y - ground < FLOOR_CLEARANCE) {
         p.y = ground + FLOOR_CLEARANCE;
     } else if (p.y > CEILING) {

@@ -20,7 +20,6 @@ public:
     std::vector<SceneObject*> m_Objects;   // the 20 palms, then the 20 boxes; not owned
     Skimmer* m_Skimmer;                    // not owned; set by SetSkimmer
     int m_BoxesToCollect;                  // 20, down to 0
-    int m_Layout;                          // where the palms and boxes stand, 1..99999
     std::vector<char*> m_Messages;         // the last tick's overlay lines (malloc'd, owned)
 
     // Places the palms and boxes of the layout on the ground of the scene's

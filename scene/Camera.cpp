@@ -5,9 +5,6 @@
 #include <GL/glu.h>
 #include <cstddef>
 
-#include "scene/Frustum.h"
-#include "terrain/Scene.h"
-#include "terrain/Sky.h"
 
 static const double FIELD_OF_VIEW_DEGREES = 60.0;
 static const double NEAR_PLANE = 4.0;
@@ -15,8 +12,8 @@ static const double FAR_PLANE = 8000.0;
 static const float OUTSIDE_VIEW_HEIGHT = 500.0f;
 static const float OUTSIDE_VIEW_DISTANCE = 500.0f;
 
-Camera::Camera(int width, int height, Scene* scene)
-    : m_Sky(NULL), m_Scene(scene), m_Target(NULL), m_CockpitView(true)
+Camera::Camera(int width, int height)
+    : m_Target(NULL), m_CockpitView(true)
 {
     glViewport(0, 0, width, height);
     glMatrixMode(GL_PROJECTION);
@@ -24,12 +21,6 @@ Camera::Camera(int width, int height, Scene* scene)
     gluPerspective(FIELD_OF_VIEW_DEGREES, static_cast<double>(width) / height, NEAR_PLANE, FAR_PLANE);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    m_Sky = new Sky();
-}
-
-Camera::~Camera()
-{
-    delete m_Sky;
 }
 
 void Camera::SetTarget(SceneObject* target)
@@ -79,26 +70,5 @@ void Camera::LoadView(float outSkyMatrix[16]) const
                   m_Position.x, m_Position.y, m_Position.z,
                   0.0, 1.0, 0.0);
         glGetFloatv(GL_MODELVIEW_MATRIX, outSkyMatrix);
-    }
-}
-
-void Camera::Apply()
-{
-    float skyMatrix[16];
-    LoadView(skyMatrix);
-    Sky::LightTheFrame();
-    g_Frustum.Update();
-    if (m_Scene != NULL) {
-        m_Scene->Draw(&g_Frustum);
-    }
-    // The sky last, only where nothing was drawn: the same picture as a dome
-    // drawn first and covered, without shading the pixels that get covered.
-    glPushMatrix();
-        glLoadMatrixf(skyMatrix);
-        m_Sky->Render(NULL);
-    glPopMatrix();
-    // Over the sky too, which would otherwise cover it where it writes no depth.
-    if (m_Scene != NULL) {
-        m_Scene->DrawSeeThrough(&g_Frustum);
     }
 }

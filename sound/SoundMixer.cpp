@@ -11,9 +11,9 @@
 #include <string>
 #include <unistd.h>
 
-#include "app/Fatal.h"
-#include "app/Logger.h"
-#include "app/PlayerFiles.h"
+#include "base/Fatal.h"
+#include "base/Logger.h"
+#include "base/PlayerFiles.h"
 #include "sound/MusicStream.h"
 #include "sound/Sound.h"
 

@@ -3,7 +3,7 @@
 
 #include <cstddef>
 
-#include "app/Logger.h"
+#include "base/Logger.h"
 #include "assets/Image.h"
 
 Heightmap::Heightmap(const char* fileName)

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "terrain/terrain.h"
+#include "terrain/TerrainGrid.h"
 
 PatchLevels::PatchLevels(int cells, int side) : m_Cells(cells), m_Side(side), m_LevelCount(1), m_First(), m_Count()
 {
@@ -120,9 +120,9 @@ static float TriangleError(const Height& height, int ar, int ac, int br, int bc,
     return error;
 }
 
-void PatchLevels::MeasureErrors(const Terrain& terrain, int column, int row, float outErrors[MOST_LEVELS]) const
+void PatchLevels::MeasureErrors(const TerrainGrid& grid, int column, int row, float outErrors[MOST_LEVELS]) const
 {
-    auto height = [&terrain, column, row](int r, int c) { return terrain.GetPosition(column + c, row + r).y; };
+    auto height = [&grid, column, row](int r, int c) { return grid.GetPosition(column + c, row + r).y; };
     outErrors[0] = 0.0f;
     for (int level = 1; level < MOST_LEVELS; ++level) {
         if (level >= m_LevelCount) {

@@ -13,7 +13,7 @@
 
 #include <vector>
 
-class Terrain;
+class TerrainGrid;
 
 // The patch edges that can meet a coarser neighbour, as bits.
 enum PatchEdge { EDGE_NORTH = 1, EDGE_EAST = 2, EDGE_SOUTH = 4, EDGE_WEST = 8, EDGE_SETS = 16 };
@@ -37,7 +37,7 @@ public:
     // For each level, the largest vertical distance between the patch's grid
     // points (first point at column, row) and the level's surface over them,
     // never less than the finer levels'. Level 0's is 0.
-    void MeasureErrors(const Terrain& terrain, int column, int row, float outErrors[MOST_LEVELS]) const;
+    void MeasureErrors(const TerrainGrid& grid, int column, int row, float outErrors[MOST_LEVELS]) const;
 
 private:
     struct Point {

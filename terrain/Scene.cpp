@@ -1,13 +1,16 @@
 // The scene's objects and its drawing.
 #include "terrain/Scene.h"
 
+#include <GL/gl.h>
 #include <algorithm>
-
 #include <cstddef>
 
-#include "app/EarlyWork.h"
+#include "base/EarlyWork.h"
 #include "assets/Texture.h"
+#include "scene/Camera.h"
+#include "scene/Frustum.h"
 #include "scene/SceneObject.h"
+#include "terrain/Sky.h"
 #include "terrain/terrain.h"
 
 static const char* const HEIGHTMAP_FILE = "images/terrain.tga";
@@ -28,7 +31,7 @@ void Scene::StartBuildingTerrain()
 }
 
 Scene::Scene()
-    : m_Terrain(NULL), m_Player(NULL), m_SeeThrough(NULL)
+    : m_Terrain(NULL), m_Player(NULL), m_SeeThrough(NULL), m_Sky(NULL)
 {
     m_Textures.push_back(new Texture("images/sand1.tga"));
     m_Textures.push_back(new Texture("images/sand2.tga"));
@@ -46,7 +49,30 @@ Scene::Scene()
 
 Scene::~Scene()
 {
+    delete m_Sky;
     delete m_Terrain;
+}
+
+void Scene::CreateSky()
+{
+    m_Sky = new Sky();
+}
+
+void Scene::DrawFrom(const Camera& camera)
+{
+    float skyMatrix[16];
+    camera.LoadView(skyMatrix);
+    Sky::LightTheFrame();
+    g_Frustum.Update();
+    Draw(&g_Frustum);
+    // The sky last, only where nothing was drawn: the same picture as a dome
+    // drawn first and covered, without shading the pixels that get covered.
+    glPushMatrix();
+        glLoadMatrixf(skyMatrix);
+        m_Sky->Render(NULL);
+    glPopMatrix();
+    // Over the sky too, which would otherwise cover it where it writes no depth.
+    DrawSeeThrough(&g_Frustum);
 }
 
 void Scene::AddObject(SceneObject* object)

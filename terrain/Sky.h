@@ -9,7 +9,7 @@
 #define TERRAIN_SKY_H
 
 #include "scene/SceneObject.h"
-#include "terrain/terrain.h"
+#include "terrain/TerrainGrid.h"
 
 class Texture;
 

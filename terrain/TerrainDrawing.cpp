@@ -14,18 +14,19 @@
 #include <vector>
 
 #include "assets/Texture.h"
-#include "terrain/Extensions.h"
+#include "base/Extensions.h"
 #include "terrain/Heightmap.h"
 #include "terrain/PatchLevels.h"
+#include "terrain/TerrainGrid.h"
+#include "terrain/TerrainPatch.h"
 #include "terrain/TerrainQuadtree.h"
 
 static const float DETAIL_REPEAT = 16.0f;
 
 Terrain::Terrain(const char* heightmapFile, const std::vector<Texture*>* textures, int patchesPerSide)
-    : Terrain(textures, patchesPerSide)
+    : Terrain(textures)
 {
-    LoadMultitextureExtensions();
-    m_Heightmap = new Heightmap(heightmapFile);
+    m_Grid = new TerrainGrid(new Heightmap(heightmapFile), patchesPerSide);
     CheckHeightmap(heightmapFile);
     Shape();
     UploadGrid();
@@ -34,8 +35,7 @@ Terrain::Terrain(const char* heightmapFile, const std::vector<Texture*>* texture
 void Terrain::Finish(const char* heightmapFile, const std::vector<Texture*>* textures)
 {
     m_Textures = textures;
-    LoadMultitextureExtensions();
-    m_Heightmap->LogSize(heightmapFile);
+    m_Grid->m_Heightmap->LogSize(heightmapFile);
     UploadGrid();
 }
 
@@ -174,14 +174,14 @@ void Terrain::ChooseLevels(const float m[16])
     Vector3 eye(-(m[0] * m[12] + m[1] * m[13] + m[2] * m[14]), -(m[4] * m[12] + m[5] * m[13] + m[6] * m[14]),
                 -(m[8] * m[12] + m[9] * m[13] + m[10] * m[14]));
     int levels = m_Levels->GetLevelCount();
-    float fullDetail = FULL_DETAIL_DISTANCE + FAN_REACH_CELLS * m_Spacing;
-    float half = static_cast<float>((m_Side - 1) / 2);
-    float size = static_cast<float>(m_CellsPerPatch * m_Spacing);
+    float fullDetail = FULL_DETAIL_DISTANCE + FAN_REACH_CELLS * m_Grid->m_Spacing;
+    float half = static_cast<float>((m_Grid->m_Side - 1) / 2);
+    float size = static_cast<float>(m_Grid->m_CellsPerPatch * m_Grid->m_Spacing);
     for (TerrainPatch* patch : m_PatchGrid) {
         // The nearest point of the patch's square and of its heights' span
         // (its box's x and z reach the axes, so only its y is taken).
-        float west = m_Spacing * (patch->m_Column - half);
-        float north = m_Spacing * (half - patch->m_Row);
+        float west = m_Grid->m_Spacing * (patch->m_Column - half);
+        float north = m_Grid->m_Spacing * (half - patch->m_Row);
         float dx = Outside(eye.x, west, west + size);
         float dy = Outside(eye.y, patch->m_Box.m_Min.y, patch->m_Box.m_Max.y);
         float dz = Outside(eye.z, north - size, north);
@@ -199,8 +199,8 @@ void Terrain::ChooseLevels(const float m[16])
     for (bool changed = true; changed;) {
         changed = false;
         for (TerrainPatch* patch : m_PatchGrid) {
-            int row = patch->m_Row / m_CellsPerPatch;
-            int column = patch->m_Column / m_CellsPerPatch;
+            int row = patch->m_Row / m_Grid->m_CellsPerPatch;
+            int column = patch->m_Column / m_Grid->m_CellsPerPatch;
             for (const TerrainPatch* near : {PatchAt(row - 1, column), PatchAt(row, column + 1),
                                              PatchAt(row + 1, column), PatchAt(row, column - 1)}) {
                 if (near != NULL && patch->m_Level > near->m_Level + 1) {
@@ -214,17 +214,17 @@ void Terrain::ChooseLevels(const float m[16])
 
 const TerrainPatch* Terrain::PatchAt(int row, int column) const
 {
-    if (row < 0 || row >= m_PatchesPerSide || column < 0 || column >= m_PatchesPerSide) {
+    if (row < 0 || row >= m_Grid->m_PatchesPerSide || column < 0 || column >= m_Grid->m_PatchesPerSide) {
         return NULL;
     }
-    return m_PatchGrid[static_cast<size_t>(row) * m_PatchesPerSide + column];
+    return m_PatchGrid[static_cast<size_t>(row) * m_Grid->m_PatchesPerSide + column];
 }
 
 // The edges of the patch that meet a neighbour one level coarser.
 int Terrain::CoarserEdges(const TerrainPatch& patch) const
 {
-    int row = patch.m_Row / m_CellsPerPatch;
-    int column = patch.m_Column / m_CellsPerPatch;
+    int row = patch.m_Row / m_Grid->m_CellsPerPatch;
+    int column = patch.m_Column / m_Grid->m_CellsPerPatch;
     const std::pair<const TerrainPatch*, int> near[4] = {
         {PatchAt(row - 1, column), EDGE_NORTH}, {PatchAt(row, column + 1), EDGE_EAST},
         {PatchAt(row + 1, column), EDGE_SOUTH}, {PatchAt(row, column - 1), EDGE_WEST}};
@@ -251,7 +251,9 @@ void Terrain::DrawPatch(TerrainPatch& patch)
     }
     if (patch.m_Level == 0 && edges == 0) {
         PointAt(0);
-        patch.Render(NULL);
+        // One strip for the whole patch, over a known range of the grid.
+        glDrawRangeElements(GL_TRIANGLE_STRIP, patch.m_FirstIndex, patch.m_LastIndex, patch.m_IndexCount,
+                            GL_UNSIGNED_INT, patch.m_Indices);
         m_TrianglesDrawn += 2 * (patch.m_SizeVertices - 1) * (patch.m_SizeVertices - 1);
         return;
     }
@@ -351,10 +353,4 @@ void Terrain::Render(Frustum* frustum)
     glDisable(GL_TEXTURE_2D);
 
     m_Quadtree->DrawObjects(frustum);
-}
-
-void TerrainPatch::DrawGeometry()
-{
-    // One strip for the whole patch, over a known range of the grid.
-    glDrawRangeElements(GL_TRIANGLE_STRIP, m_FirstIndex, m_LastIndex, m_IndexCount, GL_UNSIGNED_INT, m_Indices);
 }

@@ -3,10 +3,11 @@
 
 #include <algorithm>
 
-#include "app/Logger.h"
+#include "base/Logger.h"
 #include "scene/Frustum.h"
 #include "scene/SceneObject.h"
-#include "terrain/terrain.h"
+#include "terrain/TerrainGrid.h"
+#include "terrain/TerrainPatch.h"
 
 QuadtreeNode::QuadtreeNode(int centerX, int centerZ, int halfSize)
     : m_CenterX(centerX), m_CenterZ(centerZ), m_HalfSize(halfSize), m_HasChildren(false), m_Level(0),
@@ -26,8 +27,8 @@ QuadtreeNode::~QuadtreeNode()
     }
 }
 
-TerrainQuadtree::TerrainQuadtree(int depth, const Terrain* terrain)
-    : m_Root(NULL), m_Terrain(terrain), m_WorldSize(terrain->GetWorldSize())
+TerrainQuadtree::TerrainQuadtree(int depth, const TerrainGrid* grid)
+    : m_Root(NULL), m_Grid(grid), m_WorldSize(grid->GetWorldSize())
 {
     m_Root = new QuadtreeNode(0, 0, m_WorldSize / 2);
     Build(m_Root, depth);
@@ -42,12 +43,12 @@ BoundingBox TerrainQuadtree::Build(QuadtreeNode* node, int depth)
 {
     node->m_Level = depth;
     if (depth == 0) {
-        int spacing = m_Terrain->GetSpacing();
+        int spacing = m_Grid->GetSpacing();
         int size = 2 * node->m_HalfSize / spacing + 1;
         // The patch's first grid point: the node's west and north (+z) edges.
         int column = (node->m_CenterX - node->m_HalfSize + m_WorldSize / 2) / spacing;
         int row = -((node->m_CenterZ + node->m_HalfSize - m_WorldSize / 2) / spacing);
-        TerrainPatch* patch = new TerrainPatch(m_Terrain, column, row, size);
+        TerrainPatch* patch = new TerrainPatch(m_Grid, column, row, size);
         node->m_Box.m_Min.y = std::min(node->m_Box.m_Min.y, patch->m_Box.m_Min.y);
         node->m_Box.m_Max.y = std::max(node->m_Box.m_Max.y, patch->m_Box.m_Max.y);
         node->m_Patches.push_back(patch);

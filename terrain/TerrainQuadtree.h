@@ -12,7 +12,7 @@
 
 class Frustum;
 class SceneObject;
-class Terrain;
+class TerrainGrid;
 class TerrainPatch;
 
 class QuadtreeNode {
@@ -38,11 +38,11 @@ private:
 class TerrainQuadtree {
 public:
     QuadtreeNode* m_Root;       // owned
-    const Terrain* m_Terrain;   // not owned
+    const TerrainGrid* m_Grid;  // not owned
     int m_WorldSize;
 
     // Builds the whole tree and its patches; depth 0 is a single leaf.
-    TerrainQuadtree(int depth, const Terrain* terrain);
+    TerrainQuadtree(int depth, const TerrainGrid* grid);
     virtual ~TerrainQuadtree();
 
     // Files the object in every leaf its bounding sphere may reach, widening

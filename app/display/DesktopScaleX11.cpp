@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/Logger.h"
+#include "base/Logger.h"
 
 static const double STANDARD_DPI = 96.0;
 // Beyond this a value is a misreading, not a screen.

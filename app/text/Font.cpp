@@ -7,9 +7,9 @@
 #include <cstring>
 #include <vector>
 
-#include "app/EarlyWork.h"
+#include "base/EarlyWork.h"
 #include "app/text/GlyphSource.h"
-#include "app/Logger.h"
+#include "base/Logger.h"
 #include "app/text/XFontLists.h"
 
 static const char* const FONT_PATTERN = "Arial:bold";

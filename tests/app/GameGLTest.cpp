@@ -23,12 +23,12 @@
 #include <gtest/gtest.h>
 
 #include "app/display/DesktopScale.h"
-#include "app/EarlyWork.h"
+#include "base/EarlyWork.h"
 #include "app/text/Font.h"
 #include "app/text/GlyphSource.h"
 #include <GL/glu.h>
 
-#include "app/PlayerFiles.h"
+#include "base/PlayerFiles.h"
 #include "app/Screenshot.h"
 #include "assets/Model.h"
 #include "game/Ghost.h"
@@ -40,6 +40,7 @@
 #include "game/Skimmer.h"
 #include "terrain/Scene.h"
 #include "terrain/Sky.h"
+#include "terrain/TerrainGrid.h"
 #include "terrain/terrain.h"
 #include "scene/Camera.h"
 #include "scene/Frustum.h"
@@ -73,7 +74,7 @@ TEST(GameStartup, AsksTheQuestionAndOpensAWindow)
 
     // The craft starts at (0, 100, 500), and the world's floor keeps it 100
     // above the ground there; the camera starts in the cockpit view.
-    float ground = game.m_Scene->GetTerrain()->GetGroundHeight(0.0f, 500.0f);
+    float ground = game.m_Scene->GetTerrain()->m_Grid->GetGroundHeight(0.0f, 500.0f);
     EXPECT_FLOAT_EQ(game.m_Skimmer->m_Position.y, std::max(100.0f, ground + 100.0f));
     EXPECT_NEAR(game.m_Skimmer->m_Position.z, 500.0f, 1e-3f);
     EXPECT_TRUE(game.m_Camera->m_CockpitView);
@@ -198,11 +199,11 @@ TEST(Gamepad, DrivesTheCraftAsTheKeysAndTheMouseDo)
     EXPECT_NEAR(Heading(craft) - heading, 0.0f, 1e-4f);
     VirtualPad::SetAxis(0, 0);
     // South button: the afterburner, as Tab.
-    game.m_AfterburnerCharge = 100;
+    game.m_Round.m_AfterburnerCharge = 100;
     craft.SetSpeed(5.0f);
     VirtualPad::SetButton(0, true);
     driver.Frames(1);
-    EXPECT_EQ(game.m_AfterburnerCharge, 97);
+    EXPECT_EQ(game.m_Round.m_AfterburnerCharge, 97);
     EXPECT_NEAR(craft.m_Speed, 6.9f, 1e-4f);  // less 2 % drag, plus the boost
     VirtualPad::SetButton(0, false);
     // Unplugged with the trigger held: the throttle lets go.
@@ -371,7 +372,7 @@ TEST(GameScreen, TheSkyDrawnLastShowsWhereTheDomeDrawnFirstShowed)
         driver.PushKey(view, false);
         driver.Frames(2);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        game.m_Camera->Apply();
+        game.m_Scene->DrawFrom(*game.m_Camera);
         std::vector<unsigned char> lastColour;
         std::vector<float> lastDepth;
         ReadFrame(lastColour, lastDepth);
@@ -381,7 +382,7 @@ TEST(GameScreen, TheSkyDrawnLastShowsWhereTheDomeDrawnFirstShowed)
         game.m_Camera->LoadView(skyMatrix);
         glPushMatrix();
             glLoadMatrixf(skyMatrix);
-            game.m_Camera->m_Sky->Render(NULL);
+            game.m_Scene->m_Sky->Render(NULL);
         glPopMatrix();
         g_Frustum.Update();
         game.m_Scene->Draw(&g_Frustum);
@@ -467,7 +468,7 @@ TEST(TheGhost, FliesItsRecordSeeThroughInBothViewsUntilItsLastTick)
     Ghost ghost;
     ghost.m_Layout = 4;
     ghost.m_Rules = RULES_NUMBER;
-    const Vector3 start = game.m_CraftStart.m_Position;
+    const Vector3 start = game.m_Round.m_CraftStart.m_Position;
     for (int tick = 0; tick < 40; ++tick) {
         ghost.m_Poses.push_back(GhostPose{start + Vector3(-20.0f + 3.0f * tick, -40.0f, -160.0f), Quat(0.0f, 10.0f * tick, 0.0f)});
     }
@@ -846,7 +847,7 @@ TEST(GameOverlay, PrintsTheLinesOfTheFrameAtTheirPlaces)
     // earlier tick's being gone, a line of the font apart. A third message
     // moves the lines above it up.
     game.m_Skimmer->m_Speed = -0.36f;  // less 2 % drag: -0.3528, shown as -3
-    game.m_AfterburnerCharge = 39;     // one more each tick
+    game.m_Round.m_AfterburnerCharge = 39;     // one more each tick
     game.RunTick();
     game.m_Skimmer->m_Speed = -0.36f;
     game.RunTick();
@@ -912,7 +913,7 @@ TEST(CameraViews, OutsideViewLooksDownFromBehind)
     game.m_Camera->SetOutsideView();
     game.m_Camera->Update();  // lag position: the previous position
     game.m_Camera->Update();
-    game.m_Camera->Apply();
+    game.m_Scene->DrawFrom(*game.m_Camera);
     float modelview[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
     // The eye (0, 600, 1000) maps to the origin of eye space.
@@ -929,7 +930,7 @@ TEST(CameraViews, OutsideViewLooksDownFromBehind)
     game.m_Skimmer->SetPosition(0.0f, 0.0f, 0.0f);
     game.m_Camera->SetCockpitView();
     game.m_Camera->Update();
-    game.m_Camera->Apply();
+    game.m_Scene->DrawFrom(*game.m_Camera);
     glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
     for (int i = 0; i < 16; ++i) {
         EXPECT_NEAR(modelview[i], (i % 5 == 0) ? 1.0f : 0.0f, 1e-5f);
@@ -1063,7 +1064,7 @@ TEST(GameScreen, ShowsLitGroundAndTheSkyAboveTheHorizon)
     // At the world's edge, looking out from the ceiling: where neither
     // ground nor sky is drawn shows the fog's grey, never black.
     Game& game = driver.GetGame();
-    float half = game.m_Scene->GetTerrain()->GetWorldSize() / 2.0f;
+    float half = game.m_Scene->GetTerrain()->m_Grid->GetWorldSize() / 2.0f;
     game.m_Skimmer->SetPosition(0.0f, 1500.0f, -half);
     driver.Frames(3);
     std::vector<unsigned char> pixels(800 * 600 * 4);
@@ -1187,10 +1188,10 @@ TEST(PlayerSettings, PausedWhileTheWindowHasLostTheFocus)
     driver.PushKey('r', false);
     driver.Frames(2);
     game.m_Motion.Begin(0.0f);
-    EXPECT_NEAR((craft.m_Position - game.m_CraftStart.m_Position).Magnitude(), 0.0f, 1e-4f);
+    EXPECT_NEAR((craft.m_Position - game.m_Round.m_CraftStart.m_Position).Magnitude(), 0.0f, 1e-4f);
     game.m_Motion.End();
     EXPECT_TRUE(game.m_Camera->m_CockpitView);
-    held = game.m_CraftStart.m_Position;
+    held = game.m_Round.m_CraftStart.m_Position;
     driver.PushKey('w', true);  // taken while paused, let go when play resumes
     PushFocus(true);
     driver.Frames(10);

@@ -11,7 +11,7 @@
 #include <dirent.h>
 #include <vector>
 
-#include "app/Logger.h"
+#include "base/Logger.h"
 #include "assets/Image.h"
 #include "assets/Model.h"
 #include "assets/Texture.h"

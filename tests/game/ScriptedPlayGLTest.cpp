@@ -15,6 +15,7 @@
 #include "game/Skimmer.h"
 #include "game/World.h"
 #include "terrain/Scene.h"
+#include "terrain/TerrainGrid.h"
 #include "terrain/terrain.h"
 #include "tests/support/Autopilot.h"
 #include "tests/support/GameDriver.h"
@@ -29,8 +30,8 @@ static void ExpectRulesHeld(Game& game, const Vector3& start, int frame)
     const Skimmer& craft = *game.m_Skimmer;
     const Terrain& terrain = *game.m_Scene->GetTerrain();
     Vector3 ruled = craft.m_Position - craft.m_Forward * craft.m_Speed;
-    float floor = terrain.GetGroundHeight(start.x, start.z) + 100.0f;
-    float half = terrain.GetWorldSize() / 2.0f;
+    float floor = terrain.m_Grid->GetGroundHeight(start.x, start.z) + 100.0f;
+    float half = terrain.m_Grid->GetWorldSize() / 2.0f;
     ASSERT_GE(ruled.y, std::min(floor, 1500.0f) - 0.01f) << "frame " << frame;
     ASSERT_LE(ruled.y, std::max(start.y, 1500.0f) + 0.01f) << "frame " << frame;
     ASSERT_LE(std::fabs(ruled.x), half + 0.01f) << "frame " << frame;
@@ -88,7 +89,7 @@ TEST(ScriptedPlay, AutopilotCollectsEveryBox)
         Vector3 start = game.m_Skimmer->m_Position;
         game.RunFrame();
         ++frames;
-        lowestCharge = std::min(lowestCharge, game.m_AfterburnerCharge);
+        lowestCharge = std::min(lowestCharge, game.m_Round.m_AfterburnerCharge);
         ExpectRulesHeld(game, start, frames);
         if (game.m_World->m_BoxesToCollect < boxesBefore) {
             collected += boxesBefore - game.m_World->m_BoxesToCollect;
@@ -179,17 +180,17 @@ TEST(ScriptedPlay, AfterburnerDrainsAndRefills)
     GameDriver driver;
     Game& game = driver.GetGame();
     driver.Frames(100);
-    ASSERT_EQ(game.m_AfterburnerCharge, 100);
+    ASSERT_EQ(game.m_Round.m_AfterburnerCharge, 100);
     driver.PushKey('w', true);
     driver.PushKey(KEY_TAB, true);
     driver.Frames(40);
-    EXPECT_EQ(game.m_AfterburnerCharge, 0);
+    EXPECT_EQ(game.m_Round.m_AfterburnerCharge, 0);
     EXPECT_GT(game.m_Skimmer->m_Speed, 20.0f);
     driver.PushKey(KEY_TAB, false);
     driver.Frames(50);
-    EXPECT_EQ(game.m_AfterburnerCharge, 50);  // the frame taking the release refills too
+    EXPECT_EQ(game.m_Round.m_AfterburnerCharge, 50);  // the frame taking the release refills too
     // Until the charge is full the fast craft is slowed back under 20.
     driver.Frames(60);
-    EXPECT_EQ(game.m_AfterburnerCharge, 100);
+    EXPECT_EQ(game.m_Round.m_AfterburnerCharge, 100);
     EXPECT_LT(game.m_Skimmer->m_Speed, 20.18f);
 }

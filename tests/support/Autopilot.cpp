@@ -85,7 +85,7 @@ void Autopilot::Steer(const Vector3& target)
     SetKey('s', m_Brake, !m_Forward && craft.m_Speed > wantedSpeed + 2.0f);
     // Long straight legs: burn the whole charge, then let it refill.
     bool boost = distance > 3000.0f && std::fabs(error) < 5.0f &&
-                 (m_Boost ? m_Game.m_AfterburnerCharge >= 3 : m_Game.m_AfterburnerCharge == 100);
+                 (m_Boost ? m_Game.m_Round.m_AfterburnerCharge >= 3 : m_Game.m_Round.m_AfterburnerCharge == 100);
     SetKey(KEY_TAB, m_Boost, boost);
 }
 

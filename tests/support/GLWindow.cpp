@@ -3,6 +3,8 @@
 #include <SDL/SDL.h>
 #include <gtest/gtest.h>
 
+#include "base/Extensions.h"
+
 GLWindow::GLWindow(int width, int height)
     : m_Open(false)
 {
@@ -17,6 +19,8 @@ GLWindow::GLWindow(int width, int height)
         SDL_Quit();
         return;
     }
+    // As the game's window does: every drawing module takes them from here.
+    LoadMultitextureExtensions();
     m_Open = true;
 }
 

@@ -9,6 +9,7 @@
 #include "game/Skimmer.h"
 #include "game/World.h"
 #include "terrain/Scene.h"
+#include "terrain/TerrainGrid.h"
 #include "terrain/terrain.h"
 #include "tests/support/Autopilot.h"
 
@@ -96,7 +97,7 @@ void GameDriver::ClearStartArea()
             // Set on the ground where it lands, as the world would have.
             float x = object->m_Position.x + 4000.0f;
             float z = object->m_Position.z;
-            object->SetPosition(x, terrain.GetGroundHeight(x, z), z);
+            object->SetPosition(x, terrain.m_Grid->GetGroundHeight(x, z), z);
         }
     }
 }

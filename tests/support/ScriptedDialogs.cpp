@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <deque>
 
-#include "app/dialog/MessageBox.h"
+#include "base/dialog/MessageBox.h"
 
 static std::deque<bool> s_Answers;
 static std::vector<ShownDialog> s_Shown;

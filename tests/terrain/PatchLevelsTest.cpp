@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "terrain/PatchLevels.h"
+#include "terrain/TerrainPatch.h"
 #include "terrain/terrain.h"
 #include "tests/support/TempDir.h"
 

@@ -13,34 +13,16 @@
 
 #include "assets/Texture.h"
 #include "scene/Frustum.h"
+#include "base/Extensions.h"
 #include "terrain/Heightmap.h"
-#include "terrain/Extensions.h"
 #include "terrain/Sky.h"
 #include "terrain/TerrainQuadtree.h"
+#include "terrain/TerrainGrid.h"
 #include "terrain/terrain.h"
 #include "tests/support/GLWindow.h"
+#include "tests/support/Heightmaps.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TempDir.h"
-
-// Saves a grey 24-bit BMP of width x height whose height at (x, y) is given.
-static void SaveHeights(const char* path, int width, int height, int (*heightAt)(int x, int y))
-{
-    SDL_Surface* surface = SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
-    ASSERT_TRUE(surface != NULL);
-    for (int y = 0; y < height; ++y) {
-        unsigned char* row = static_cast<unsigned char*>(surface->pixels) + y * surface->pitch;
-        for (int x = 0; x < width; ++x) {
-            unsigned char value = static_cast<unsigned char>(heightAt(x, y));
-            row[3 * x] = row[3 * x + 1] = row[3 * x + 2] = value;
-        }
-    }
-    ASSERT_EQ(SDL_SaveBMP(surface, path), 0);
-    SDL_FreeSurface(surface);
-}
-
-static int Flat(int, int) { return 50; }
-// A distinct height per grid point, to tell neighbours apart: 0..255.
-static int Ramp(int x, int y) { return (x * 7 + y * 3) % 256; }
 
 // The grid a terrain draws, as its buffer object (or client memory) holds it.
 static std::vector<float> DrawnGrid(const Terrain& terrain)
@@ -48,7 +30,7 @@ static std::vector<float> DrawnGrid(const Terrain& terrain)
     if (terrain.m_Buffer == 0) {
         return terrain.m_ClientGrid;
     }
-    std::vector<float> grid(static_cast<size_t>(terrain.GetSideVertexCount()) * terrain.GetSideVertexCount() * 8);
+    std::vector<float> grid(static_cast<size_t>(terrain.m_Grid->GetSideVertexCount()) * terrain.m_Grid->GetSideVertexCount() * 8);
     BindBuffer(GL_ARRAY_BUFFER_ARB, terrain.m_Buffer);
     GetBufferSubData(GL_ARRAY_BUFFER_ARB, 0, static_cast<long>(grid.size() * sizeof(float)), grid.data());
     BindBuffer(GL_ARRAY_BUFFER_ARB, 0);
@@ -85,51 +67,16 @@ protected:
     std::vector<Texture*> m_Textures;
 };
 
-TEST_F(TerrainGL, HeightmapReadsOneSamplePerPixel)
-{
-    SaveHeights("map.bmp", 5, 5, Ramp);
-    Heightmap map("map.bmp");
-    EXPECT_TRUE(map.IsValid());
-    EXPECT_EQ(map.GetSize(), 5);
-    EXPECT_EQ(map.GetMaxIndex(), 4);
-    EXPECT_EQ(map.GetHeight(2, 3), Ramp(2, 3));
-    EXPECT_EQ(map.GetHeight(4, 4), Ramp(4, 4));
-    EXPECT_EQ(map.GetHeight(-1, 0), 0.0f);
-    EXPECT_EQ(map.GetHeight(0, -1), 0.0f);
-    EXPECT_EQ(map.GetHeight(5, 0), 0.0f);
-    EXPECT_EQ(map.GetHeight(0, 5), 0.0f);
-    EXPECT_EQ(m_Dir.ReadFile("vellmora.log").substr(m_Dir.ReadFile("vellmora.log").find("Heightmap generation")),
-              "Heightmap generation; heightmap pixelcount: 5\nHeightmap filename: map.bmp\n");
-}
-
-TEST_F(TerrainGL, GridOfA257MapFollowsTheMapping)
+TEST_F(TerrainGL, TheGridIsDrawnFromABufferAndBuiltAheadTheSame)
 {
     SaveHeights("map.bmp", 257, 257, Flat);
     Terrain terrain("map.bmp", &m_Textures, 32);
-    EXPECT_EQ(terrain.GetSideVertexCount(), 257);
-    EXPECT_EQ(terrain.GetWorldSize(), 16384);
-    EXPECT_EQ(terrain.m_CellsPerPatch, 8);
     EXPECT_EQ(terrain.m_Quadtree->m_Root->m_Level, 5);
-    Vector3 first = terrain.GetVertex(0, 0).m_Position;
-    EXPECT_FLOAT_EQ(first.x, -8192.0f);
-    EXPECT_FLOAT_EQ(first.z, 8192.0f);
-    EXPECT_FLOAT_EQ(first.y, 50.0f);
-    Vector3 last = terrain.GetVertex(256, 256).m_Position;
-    EXPECT_FLOAT_EQ(last.x, 8192.0f);
-    EXPECT_FLOAT_EQ(last.z, -8192.0f);
-    // The drawn grid, in a buffer object on this context: each record the
-    // position, the normal, then the texture coordinates, (0, 4) at the
-    // first corner and (4, 0) in the middle.
+    // The grid's records, in a buffer object on this context.
     EXPECT_NE(terrain.m_Buffer, 0u);
     EXPECT_TRUE(terrain.m_ClientGrid.empty());
     std::vector<float> grid = DrawnGrid(terrain);
-    EXPECT_FLOAT_EQ(grid[6], 0.0f);
-    EXPECT_FLOAT_EQ(grid[7], 4.0f);
-    size_t middle = (128 * 257 + 128) * 8;
-    EXPECT_FLOAT_EQ(grid[middle + 6], 4.0f);
-    EXPECT_NEAR(grid[middle + 7], 0.0f, 1e-6f);
-    EXPECT_FLOAT_EQ(grid[(256 * 257 + 256) * 8], 8192.0f);
-    EXPECT_FLOAT_EQ(grid[(200 * 257 + 3) * 8 + 4], terrain.GetVertex(3, 200).m_Normal.y);
+    EXPECT_TRUE(grid == terrain.m_Grid->BuildRecords());
     // Built ahead, as on the start-up's helper, it logs nothing; finished,
     // it has logged what the constructor logs and draws the same grid.
     std::string log = m_Dir.ReadFile("vellmora.log");
@@ -141,160 +88,6 @@ TEST_F(TerrainGL, GridOfA257MapFollowsTheMapping)
               log + "Heightmap generation; heightmap pixelcount: 257\nHeightmap filename: map.bmp\n");
     EXPECT_TRUE(DrawnGrid(*ahead) == grid);
     delete ahead;
-}
-
-TEST_F(TerrainGL, FlatMapNormalsPointUpExceptAtTheFarEdges)
-{
-    SaveHeights("map.bmp", 33, 33, Flat);
-    Terrain terrain("map.bmp", &m_Textures, 4);
-    for (int row = 0; row < 32; ++row) {
-        for (int column = 0; column < 32; ++column) {
-            Vector3 n = terrain.GetVertex(column, row).m_Normal;
-            ASSERT_NEAR(n.y, 1.0f, 1e-6f) << column << ", " << row;
-        }
-    }
-    // The last column's cells slope down to 0 beyond the grid: tilted to +x.
-    Vector3 edge = terrain.GetVertex(32, 10).m_Normal;
-    EXPECT_GT(edge.x, 0.1f);
-    EXPECT_NEAR(edge.Magnitude(), 1.0f, 1e-4f);
-    // The same slope seen at the last row tilts to -z (rows run towards -z).
-    EXPECT_LT(terrain.GetVertex(10, 32).m_Normal.z, -0.1f);
-}
-
-TEST_F(TerrainGL, FaceNormalOfASlopeLeansDownhill)
-{
-    SaveHeights("map.bmp", 33, 33, Ramp);
-    Terrain terrain("map.bmp", &m_Textures, 4);
-    // Height grows 7 per column (+x) and 3 per row (-z): the normal leans to
-    // -x and to +z, i.e. (-7, 64, 3) normalised.
-    Vector3 n = terrain.GetFaceNormal(3, 3);
-    float length = std::sqrt(7.0f * 7.0f + 64.0f * 64.0f + 3.0f * 3.0f);
-    EXPECT_NEAR(n.x, -7.0f / length, 1e-4f);
-    EXPECT_NEAR(n.y, 64.0f / length, 1e-4f);
-    EXPECT_NEAR(n.z, 3.0f / length, 1e-4f);
-}
-
-TEST_F(TerrainGL, GroundHeightReadsTheNearestDrawnGridPoint)
-{
-    SaveHeights("map.bmp", 257, 257, Ramp);
-    Terrain terrain("map.bmp", &m_Textures, 32);
-    EXPECT_EQ(terrain.GetGroundHeight(0.0f, 0.0f), Ramp(128, 128));
-    // 31 units east of the centre is still nearest the centre; 33 is not.
-    EXPECT_EQ(terrain.GetGroundHeight(31.0f, 0.0f), Ramp(128, 128));
-    EXPECT_EQ(terrain.GetGroundHeight(33.0f, 0.0f), Ramp(129, 128));
-    // z grows towards row 0.
-    EXPECT_EQ(terrain.GetGroundHeight(0.0f, 8192.0f), Ramp(128, 0));
-    EXPECT_EQ(terrain.GetGroundHeight(0.0f, -8192.0f), Ramp(128, 256));
-    // Just outside the western edge the truncation still reads column 0.
-    EXPECT_EQ(terrain.GetGroundHeight(-8250.0f, 0.0f), Ramp(0, 128));
-    EXPECT_EQ(terrain.GetGroundHeight(-8300.0f, 0.0f), 0.0f);
-    EXPECT_EQ(terrain.GetGroundHeight(1e30f, 0.0f), 0.0f);
-    EXPECT_EQ(terrain.GetGroundHeight(NAN, 0.0f), 0.0f);
-    EXPECT_EQ(terrain.GetHeight(300, 0), 0.0f);
-}
-
-TEST_F(TerrainGL, PatchIndicesZigZagBetweenRows)
-{
-    SaveHeights("map.bmp", 257, 257, Ramp);
-    Terrain terrain("map.bmp", &m_Textures, 32);
-    TerrainPatch patch(&terrain, 0, 0, 9);
-    const unsigned int expectedStart[] = {257, 0, 258, 1, 259, 2};
-    for (int i = 0; i < 6; ++i) {
-        EXPECT_EQ(patch.m_Indices[i], expectedStart[i]);
-    }
-    EXPECT_EQ(patch.m_Indices[16], 265u);
-    EXPECT_EQ(patch.m_Indices[17], 8u);
-    // The next strip is joined on by repeating the last index and its own first.
-    EXPECT_EQ(patch.m_Indices[18], 8u);
-    EXPECT_EQ(patch.m_Indices[19], 2u * 257);
-    EXPECT_EQ(patch.m_Indices[20], 2u * 257);
-    EXPECT_EQ(patch.m_Indices[21], 257u);
-    // 8 strips of 18 and 7 joins: the last strip runs between rows 8 and 7.
-    ASSERT_EQ(patch.m_IndexCount, 158);
-    EXPECT_EQ(patch.m_Indices[157], 7u * 257 + 8);
-    EXPECT_EQ(patch.m_Indices[156], 8u * 257 + 8);
-    EXPECT_EQ(patch.m_LastIndex, 8u * 257 + 8);
-}
-
-TEST_F(TerrainGL, PatchBoxAlwaysReachesZero)
-{
-    SaveHeights("map.bmp", 33, 33, Flat);
-    Terrain terrain("map.bmp", &m_Textures, 4);
-    TerrainPatch east(&terrain, 24, 0, 9);  // all vertices at x > 0, z > 0
-    EXPECT_FLOAT_EQ(east.m_Box.m_Min.x, 0.0f);
-    EXPECT_FLOAT_EQ(east.m_Box.m_Max.x, 16.0f * 64.0f);
-    EXPECT_FLOAT_EQ(east.m_Box.m_Min.y, 0.0f);
-    EXPECT_FLOAT_EQ(east.m_Box.m_Max.y, 50.0f);
-    EXPECT_FLOAT_EQ(east.m_Box.m_Min.z, 0.0f);
-}
-
-TEST_F(TerrainGL, PatchChecksFireAtTheGridsEdge)
-{
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    SaveHeights("map.bmp", 33, 33, Flat);
-    Terrain terrain("map.bmp", &m_Textures, 4);
-    TerrainPatch lastFits(&terrain, 24, 24, 9);  // I + S - 1 = side - 1
-    EXPECT_DEATH(TerrainPatch(&terrain, 25, 0, 9),
-                 "terrain.*I \\+ m_SizeVertices - 1 < m_Terrain->GetSideVertexCount\\(\\)");
-    EXPECT_DEATH(TerrainPatch(&terrain, 0, 25, 9),
-                 "terrain.*J \\+ m_SizeVertices - 1 < m_Terrain->GetSideVertexCount\\(\\)");
-    EXPECT_DEATH(TerrainPatch(&terrain, -1, 0, 9), "terrain.*I >= 0");
-    EXPECT_DEATH(TerrainPatch(&terrain, 0, -1, 9), "terrain.*J >= 0");
-}
-
-TEST_F(TerrainGL, QuadtreeOfDepthZeroIsOneLeafWithTheWholeGrid)
-{
-    SaveHeights("map.bmp", 33, 33, Flat);
-    Terrain terrain("map.bmp", &m_Textures, 1);
-    QuadtreeNode* root = terrain.m_Quadtree->m_Root;
-    EXPECT_FALSE(root->m_HasChildren);
-    ASSERT_EQ(root->m_Patches.size(), 1u);
-    EXPECT_EQ(root->m_Patches[0]->m_SizeVertices, 33);
-    EXPECT_FLOAT_EQ(root->m_Box.m_Max.y, 50.0f);
-}
-
-// A placed object with a sphere of the given centre and radius.
-static SceneObject* Ball(float x, float y, float z, float radius)
-{
-    SceneObject* ball = new SceneObject();
-    ball->m_BoundingSphere.m_Center = Vector3(x, y, z);
-    ball->m_BoundingSphere.m_Radius = radius;
-    return ball;
-}
-
-TEST_F(TerrainGL, QuadtreeFilesSpheresInEveryChildTheyReach)
-{
-    SaveHeights("map.bmp", 33, 33, Flat);
-    Terrain terrain("map.bmp", &m_Textures, 2);  // root with four leaves
-    QuadtreeNode* root = terrain.m_Quadtree->m_Root;
-    ASSERT_TRUE(root->m_HasChildren);
-    SceneObject* onMidX = Ball(0.0f, 50.0f, 300.0f, 10.0f);     // +z half, on x = 0
-    SceneObject* straddling = Ball(0.0f, 50.0f, 5.0f, 10.0f);   // across both midlines
-    SceneObject* tall = Ball(-400.0f, 300.0f, -400.0f, 50.0f);  // in slot 3, reaching y 350
-    terrain.AddObject(onMidX);
-    terrain.AddObject(straddling);
-    terrain.AddObject(tall);
-    terrain.AddObject(onMidX);  // twice: still one entry per leaf
-    std::vector<SceneObject*>* slots[4];
-    for (int i = 0; i < 4; ++i) {
-        slots[i] = &root->m_Children[i]->m_Objects;
-    }
-    EXPECT_EQ(std::count(slots[0]->begin(), slots[0]->end(), onMidX), 1);
-    EXPECT_EQ(std::count(slots[1]->begin(), slots[1]->end(), onMidX), 1);
-    EXPECT_EQ(std::count(slots[2]->begin(), slots[2]->end(), onMidX), 0);
-    EXPECT_EQ(std::count(slots[3]->begin(), slots[3]->end(), onMidX), 0);
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(std::count(slots[i]->begin(), slots[i]->end(), straddling), 1) << "slot " << i + 1;
-    }
-    EXPECT_EQ(slots[2]->back(), tall);
-    EXPECT_EQ(slots[2]->size(), 2u);
-    // The tall object raised its leaf and the root, not the other leaves.
-    EXPECT_FLOAT_EQ(root->m_Children[2]->m_Box.m_Max.y, 350.0f);
-    EXPECT_FLOAT_EQ(root->m_Box.m_Max.y, 350.0f);
-    EXPECT_FLOAT_EQ(root->m_Children[1]->m_Box.m_Max.y, 60.0f);
-    delete onMidX;
-    delete straddling;
-    delete tall;
 }
 
 TEST_F(TerrainGL, CullingDrawsOnlyThePatchesInView)

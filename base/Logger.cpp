@@ -1,5 +1,5 @@
 // The log file: one open, write and close per message.
-#include "app/Logger.h"
+#include "base/Logger.h"
 
 #include <atomic>
 #include <cerrno>

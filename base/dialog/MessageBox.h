@@ -4,8 +4,8 @@
 // terminal when standard input is one). Every call returns only once the
 // user has answered, so a process that ends after a failure box ends only
 // after the message was read.
-#ifndef APP_MESSAGE_BOX_H
-#define APP_MESSAGE_BOX_H
+#ifndef BASE_MESSAGE_BOX_H
+#define BASE_MESSAGE_BOX_H
 
 // Shows text under caption with a single OK button.
 void ShowMessage(const char* text, const char* caption);

@@ -1,5 +1,5 @@
 // The helper thread's queue, its start and its end.
-#include "app/HelperThread.h"
+#include "base/HelperThread.h"
 
 #include <sys/resource.h>
 #include <sys/syscall.h>

@@ -2,7 +2,7 @@
 #include <pthread.h>
 #include <vector>
 
-#include "app/EarlyWork.h"
+#include "base/EarlyWork.h"
 #include "app/Game.h"
 
 // What each job saw: the order the jobs ran in, and on which thread.

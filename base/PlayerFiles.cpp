@@ -1,5 +1,5 @@
 // Opening and reading files without blocking, and the XDG paths.
-#include "app/PlayerFiles.h"
+#include "base/PlayerFiles.h"
 
 #include <cerrno>
 #include <chrono>

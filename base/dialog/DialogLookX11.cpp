@@ -1,11 +1,11 @@
 // The look of the X11 message box: Xft fonts and colours, layout, drawing.
-#include "app/dialog/DialogX11.h"
+#include "base/dialog/DialogX11.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
-#include "app/dialog/DialogText.h"
+#include "base/dialog/DialogText.h"
 
 namespace {
 

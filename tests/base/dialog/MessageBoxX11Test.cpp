@@ -1,5 +1,5 @@
 // The X11 message boxes, driven by xdotool as a person would, on Xvfb.
-#include "app/dialog/MessageBox.h"
+#include "base/dialog/MessageBox.h"
 
 #include <cstdio>
 #include <cstdlib>

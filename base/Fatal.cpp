@@ -1,5 +1,5 @@
 // Fatal endings: message, display restored, exit status.
-#include "app/Fatal.h"
+#include "base/Fatal.h"
 
 #include <SDL/SDL.h>
 #include <cstdio>
@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <unistd.h>
 
-#include "app/dialog/MessageBox.h"
+#include "base/dialog/MessageBox.h"
 
 void ExitWithMessage(const char* text, const char* caption, int status)
 {
@@ -22,16 +22,6 @@ void ExitRestoringDisplay(int status)
     fflush(stdout);
     SDL_Quit();
     exit(status);
-}
-
-bool QuitRequested()
-{
-    if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
-        return false;
-    }
-    SDL_PumpEvents();
-    SDL_Event event;
-    return SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, SDL_QUITMASK) > 0;
 }
 
 const char* WorkingDirectory()

@@ -2,8 +2,8 @@
 // at start-up: multitexturing, without which the game cannot draw its
 // ground and ends, and buffer objects (OpenGL 1.5), without which the ground
 // is drawn from client arrays and the models vertex by vertex.
-#ifndef TERRAIN_EXTENSIONS_H
-#define TERRAIN_EXTENSIONS_H
+#ifndef BASE_EXTENSIONS_H
+#define BASE_EXTENSIONS_H
 
 // Checks that the current context has multitexturing, then looks up
 // glActiveTextureARB and glClientActiveTextureARB; if the context lacks it

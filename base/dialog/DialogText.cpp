@@ -1,5 +1,5 @@
 // Making a message box's bytes showable, and wrapping them.
-#include "app/dialog/DialogText.h"
+#include "base/dialog/DialogText.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "app/dialog/DialogText.h"
+#include "base/dialog/DialogText.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // keeping a time). It starts with the first job; where no thread can be
 // started, each job runs on the caller's thread as it is queued. Its owner
 // calls Finish when the process ends, so that no job is cut off.
-#ifndef APP_HELPER_THREAD_H
-#define APP_HELPER_THREAD_H
+#ifndef BASE_HELPER_THREAD_H
+#define BASE_HELPER_THREAD_H
 
 #include <condition_variable>
 #include <cstddef>

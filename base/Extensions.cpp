@@ -2,7 +2,7 @@
 // the lookup hands back a pointer for any name at all, so it cannot tell
 // whether the driver has the extension: the context's own version and
 // extension list decide.
-#include "terrain/Extensions.h"
+#include "base/Extensions.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/Fatal.h"
+#include "base/Fatal.h"
 
 static PFNGLACTIVETEXTUREARBPROC s_ActiveTexture = NULL;
 static PFNGLCLIENTACTIVETEXTUREARBPROC s_ClientActiveTexture = NULL;

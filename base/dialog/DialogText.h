@@ -1,8 +1,8 @@
 // The words of a message box as the dialog shows them: any bytes made into
 // valid UTF-8, and long texts broken into lines that fit a width. Nothing
 // here touches X, so the dialog's text handling is testable alone.
-#ifndef APP_DIALOG_TEXT_H
-#define APP_DIALOG_TEXT_H
+#ifndef BASE_DIALOG_TEXT_H
+#define BASE_DIALOG_TEXT_H
 
 #include <string>
 #include <vector>

@@ -4,8 +4,8 @@
 // shows nothing: the main thread takes its result where it needs it and
 // reports from there. Where no thread can be started, each job runs on the
 // main thread when it is first waited for, after the jobs queued before it.
-#ifndef APP_EARLY_WORK_H
-#define APP_EARLY_WORK_H
+#ifndef BASE_EARLY_WORK_H
+#define BASE_EARLY_WORK_H
 
 typedef void (*EarlyJob)(void* data);
 

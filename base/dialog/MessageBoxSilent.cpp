@@ -1,7 +1,7 @@
 // The null message boxes, for programs with nobody to answer (the fuzzers
 // and the benchmark): nothing is shown, nothing waits, every question is
 // answered No.
-#include "app/dialog/MessageBox.h"
+#include "base/dialog/MessageBox.h"
 
 void ShowMessage(const char*, const char*)
 {

@@ -2,8 +2,8 @@
 // without blocking, so that a FIFO at the name cannot hold the game for
 // good, and read only when they are regular files, within a size the
 // caller gives. Also where the XDG base directories put the player's files.
-#ifndef APP_PLAYER_FILES_H
-#define APP_PLAYER_FILES_H
+#ifndef BASE_PLAYER_FILES_H
+#define BASE_PLAYER_FILES_H
 
 #include <atomic>
 #include <cstddef>

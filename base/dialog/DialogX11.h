@@ -5,8 +5,8 @@
 // wrapped and sized to its content, a sign beside it (a question mark for
 // the question, an exclamation mark for a failure), and buttons with the
 // default one filled, the focused one ringed and the hovered one lit.
-#ifndef APP_DIALOG_X11_H
-#define APP_DIALOG_X11_H
+#ifndef BASE_DIALOG_X11_H
+#define BASE_DIALOG_X11_H
 
 #include <X11/Xft/Xft.h>
 #include <X11/Xlib.h>

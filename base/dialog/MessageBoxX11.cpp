@@ -7,7 +7,7 @@
 // first), Tab and the arrow keys move the focus, 'y' and 'n' answer
 // directly and Escape dismisses an OK box. Ctrl+C or SIGTERM closes a box
 // unanswered (the question as a Yes), leaving SDL's quit event for the game.
-#include "app/dialog/MessageBox.h"
+#include "base/dialog/MessageBox.h"
 
 #include <SDL/SDL.h>
 #include <SDL/SDL_syswm.h>
@@ -23,9 +23,9 @@
 #include <unistd.h>
 #include <vector>
 
-#include "app/Fatal.h"
-#include "app/dialog/DialogText.h"
-#include "app/dialog/DialogX11.h"
+#include "base/QuitCheck.h"
+#include "base/dialog/DialogText.h"
+#include "base/dialog/DialogX11.h"
 
 namespace {
 

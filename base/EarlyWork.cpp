@@ -1,5 +1,5 @@
 // The helper thread of the start-up and the jobs it runs.
-#include "app/EarlyWork.h"
+#include "base/EarlyWork.h"
 
 #include <pthread.h>
 #include <vector>

@@ -3,8 +3,8 @@
 // line and closes it again, so the file is complete after each line even if
 // the process dies later. An unwritable file makes messages vanish, and the
 // first one to vanish says so in one line on standard error.
-#ifndef APP_LOGGER_H
-#define APP_LOGGER_H
+#ifndef BASE_LOGGER_H
+#define BASE_LOGGER_H
 
 // Truncates the log to zero length (creating it if needed). Returns true when
 // the file could be opened.

@@ -1,4 +1,4 @@
-#include "app/Logger.h"
+#include "base/Logger.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
