@@ -415,14 +415,9 @@ void Game::FinishRound()
     // The time and the flight are kept beside the loop; the verdict waits
     // for the records as merged with the file's.
     std::string ghostPath = GhostPath(m_RecordsPath, record.m_Layout);
-    Ghost flown;
-    if (m_Round.FlownWhole() && !ghostPath.empty()) {
-        m_Round.m_Flown.m_Layout = record.m_Layout;
-        m_Round.m_Flown.m_Rules = RULES_NUMBER;
-        flown = std::move(m_Round.m_Flown);
-        m_Round.m_Flown.m_Poses.clear();
-    }
-    KeepRoundBeside(m_RoundsStarted, m_RecordsPath, record, m_Records, ghostPath, flown);
+    Ghost none;
+    KeepRoundBeside(m_RoundsStarted, m_RecordsPath, record, m_Records, ghostPath,
+                    m_Round.FlownWhole() && !ghostPath.empty() ? m_Round.m_Flown : none);
 }
 
 void Game::TakeRoundFiles()
@@ -528,14 +523,11 @@ void Game::DrawRoundLines(int clockY)
 {
     std::string clock = "time: " + ClockText(m_Round.m_Ticks);
     m_Font->Print(clock.c_str(), OVERLAY_TEXT_X, clockY);
-    int number = 0;
-    std::string note = ScreenshotNote(number);
-    if (number != m_ScreenshotNotes) {
-        m_ScreenshotNotes = number;
+    if (TakeScreenshotNote(m_ScreenshotNotes, m_ScreenshotNote)) {
         m_ScreenshotNoteMs = SDL_GetTicks();
     }
-    if (!note.empty() && SDL_GetTicks() - m_ScreenshotNoteMs < SCREENSHOT_NOTE_MS) {
-        m_Font->Print(note.c_str(), OVERLAY_TEXT_X, clockY + MESSAGE_SPACING);
+    if (!m_ScreenshotNote.empty() && SDL_GetTicks() - m_ScreenshotNoteMs < SCREENSHOT_NOTE_MS) {
+        m_Font->Print(m_ScreenshotNote.c_str(), OVERLAY_TEXT_X, clockY + MESSAGE_SPACING);
     }
     if (m_Paused) {
         m_Font->Print("Paused", PAUSED_X, PAUSED_Y);

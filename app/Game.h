@@ -56,8 +56,9 @@ public:
     long long m_RoundsStarted;   // since Init: the number of the round being flown
     ControlState m_RoundKeys;    // the last tick's retry, new layout, pause and screenshot, to act once per press
     bool m_ScreenshotWanted;     // the next frame is saved as a picture
-    int m_ScreenshotNotes;       // the screenshot notes seen so far (see ScreenshotNote)
-    unsigned int m_ScreenshotNoteMs;  // SDL's milliseconds when the last one was first drawn
+    int m_ScreenshotNotes;       // the screenshot notes seen so far (see TakeScreenshotNote)
+    std::string m_ScreenshotNote;     // the newest, shown for a while
+    unsigned int m_ScreenshotNoteMs;  // SDL's milliseconds when it was first drawn
     std::string m_RecordsPath;   // the best times' file, the ghosts beside it; empty: neither kept nor read
     std::vector<Record> m_Records;
     // SDL's events as they came, emptied a tick at a time: SDL's own queue

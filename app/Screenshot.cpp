@@ -207,11 +207,15 @@ void TakeScreenshot(const std::string& folder, int width, int height)
     s_Writer.Queue([shot] { WriteAndFree(shot); });
 }
 
-std::string ScreenshotNote(int& outNumber)
+bool TakeScreenshotNote(int& inOutNumber, std::string& outNote)
 {
     std::lock_guard<std::mutex> lock(s_Lock);
-    outNumber = s_Notes;
-    return s_Note;
+    if (inOutNumber == s_Notes) {
+        return false;
+    }
+    inOutNumber = s_Notes;
+    outNote = s_Note;
+    return true;
 }
 
 void ReserveScreenshot(int width, int height)

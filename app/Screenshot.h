@@ -29,9 +29,10 @@ static const int SCREENSHOTS_WAITING_MOST = 3;
 void TakeScreenshot(const std::string& folder, int width, int height);
 
 // The overlay's line for the last screenshot: "Saved FILE.png" once it is
-// written, or "No picture taken: REASON"; empty before the first. outNumber
-// counts the lines so far, so that a new one can be told from the last.
-std::string ScreenshotNote(int& outNumber);
+// written, or "No picture taken: REASON". Notes are counted; when the count
+// differs from inOutNumber, takes the newest note into outNote and its
+// count into inOutNumber and returns true; otherwise copies nothing.
+bool TakeScreenshotNote(int& inOutNumber, std::string& outNote);
 
 // Sets aside, at start, the memory a window of width x height's screenshot
 // is read into, so that the first one costs its frame no more than the rest.

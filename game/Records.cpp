@@ -9,6 +9,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <map>
+#include <numeric>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -192,21 +193,18 @@ std::vector<Record> FitRecords(std::vector<Record>& inOut, long long mostBytes)
     if (bytes <= mostBytes) {
         return std::vector<Record>();
     }
-    // The order they go in, each by its place in inOut.
-    std::vector<size_t> order;
-    std::map<std::pair<int, int>, bool> seen;
-    for (size_t i = 0; i < inOut.size(); ++i) {
-        order.push_back(i);
-    }
+    // Best first, so a layout's first time is its best.
     std::vector<bool> isBest(inOut.size(), false);
     std::vector<int> times(inOut.size(), 0);
+    std::map<std::pair<int, int>, int> seen;
     for (size_t i = 0; i < inOut.size(); ++i) {
         const std::pair<int, int> layout = std::make_pair(inOut[i].m_Rules, inOut[i].m_Layout);
-        bool& layoutSeen = seen[layout];
-        isBest[i] = !layoutSeen;
-        layoutSeen = true;
+        isBest[i] = seen[layout]++ == 0;
         times[i] = perLayout[layout];
     }
+    // The order they go in, each by its place in inOut.
+    std::vector<size_t> order(inOut.size());
+    std::iota(order.begin(), order.end(), 0);
     auto goesFirst = [&](size_t a, size_t b) {
         const Record& x = inOut[a];
         const Record& y = inOut[b];

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "game/Layout.h"
 #include "game/Skimmer.h"
 #include "scene/Camera.h"
 #include "scene/SceneObject.h"
@@ -50,7 +51,10 @@ void Round::Start(int layout, Skimmer& craft, Camera& camera)
     m_FinishLines.clear();
     m_TicksFlown = 0;
     m_AfterburnerCharge = 0;
-    m_Flown = Ghost();
+    // The last round's poses go, their room stays (unless it was kept).
+    m_Flown.m_Layout = layout;
+    m_Flown.m_Rules = RULES_NUMBER;
+    m_Flown.m_Poses.clear();
     m_Flown.m_Poses.reserve(POSES_AT_FIRST);
     m_Ghost = Ghost();
     m_CraftStart.PutBack(craft);

@@ -39,7 +39,7 @@ struct Round {
     std::vector<std::string> m_FinishLines;   // the finish screen, top down, until the next round
     long long m_TicksFlown;                   // the round's ticks, not while paused; the finish does not stop them
     int m_AfterburnerCharge;                  // 0..100, empty at the first tick
-    Ghost m_Flown;                            // the craft after each tick until the finish; let go past an hour
+    Ghost m_Flown;                            // the craft after each tick until the finish, of this layout and rules; let go past an hour
     Ghost m_Ghost;                            // the layout's best round, flown against; no poses: none
     // Where every round starts, taken once at start-up and kept by Start.
     ObjectStart m_CraftStart;

@@ -611,9 +611,8 @@ TEST(TheScreenshot, SavesTheFrameAsShownAndNeverOverwritesOne)
     EXPECT_GT(compared, 800 * 600 / 3);
     EXPECT_EQ(same, compared);
     // The screen names the picture above the clock, for a while.
-    int notes = 0;
-    EXPECT_EQ(ScreenshotNote(notes), "Saved " + names[3].str().substr(names[3].str().rfind('/') + 1));
     game.DrawFrame(1.0f);
+    EXPECT_EQ(game.m_ScreenshotNote, "Saved " + names[3].str().substr(names[3].str().rfind('/') + 1));
     EXPECT_GT(RedPixels(0, 205, 500, 25), 100);
     game.m_ScreenshotNoteMs -= 2000;
     game.DrawFrame(1.0f);
@@ -694,21 +693,15 @@ static pid_t HoldLock(const std::string& path)
 {
     MakeParentFolders(path);
     int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    pid_t holder = fork();
+    flock(fd, LOCK_EX);
+    pid_t holder = fork();  // holds the lock on after this process lets go of it
     if (holder == 0) {
         prctl(PR_SET_PDEATHSIG, SIGKILL);
-        flock(fd, LOCK_EX);
         for (;;) {
             pause();
         }
     }
     close(fd);
-    int probe = open(path.c_str(), O_RDWR | O_CLOEXEC);
-    while (flock(probe, LOCK_EX | LOCK_NB) == 0) {
-        flock(probe, LOCK_UN);
-        usleep(1000);
-    }
-    close(probe);
     return holder;
 }
 
