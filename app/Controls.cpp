@@ -24,7 +24,7 @@ ControlState::ControlState()
 
 PadState::PadState()
     : m_StickX(0.0f), m_StickY(0.0f), m_Throttle(false), m_Brake(false), m_StrafeLeft(false),
-      m_StrafeRight(false), m_RollLeft(false), m_RollRight(false), m_Afterburner(false), m_CockpitView(false),
+      m_StrafeRight(false), m_Up(false), m_Down(false), m_RollLeft(false), m_RollRight(false), m_Afterburner(false), m_CockpitView(false),
       m_OutsideView(false), m_Light(false), m_Retry(false), m_Pause(false)
 {
 }

@@ -39,6 +39,8 @@ struct PadState {
     bool m_Brake;          // left trigger, as 's'
     bool m_StrafeLeft;     // d-pad left, as 'a'
     bool m_StrafeRight;    // d-pad right, as 'd'
+    bool m_Up;             // d-pad up and down: the menu's rows
+    bool m_Down;
     bool m_RollLeft;       // left shoulder, as 'q'
     bool m_RollRight;      // right shoulder, as 'e'
     bool m_Afterburner;    // south button, as Tab
@@ -46,7 +48,7 @@ struct PadState {
     bool m_OutsideView;    // west button, as 'o'
     bool m_Light;          // east button, as 'l'
     bool m_Retry;          // back button, as 'r'
-    bool m_Pause;          // start button, as 'p'
+    bool m_Pause;          // start button, as 'p': the menu
 
     PadState();
 };

@@ -28,6 +28,7 @@
 #include "base/Logger.h"
 #include "base/dialog/MessageBox.h"
 #include "app/Screenshot.h"
+#include "app/SettingsFile.h"
 #include "app/WindowIcon.h"
 #include "assets/Texture.h"
 #include "scene/Camera.h"
@@ -50,14 +51,12 @@ static const float START_DISTANCE = 500.0f;
 static const double SPEED_TO_MPH = 10.0;
 // The overlay's lines, from the bottom up: the world's messages, the
 // afterburner, the speed, the clock and a screenshot's note, each a line of
-// the 25-pixel font apart so that none touches the next. "Paused" stands
-// top right, clear of the craft and of the finish screen at top left.
+// the 25-pixel font apart so that none touches the next. The finish
+// screen's lines stand at the top left, the menu to their right and below.
 static const int OVERLAY_TEXT_X = 10;
 static const int FIRST_MESSAGE_Y = 60;
 static const int MESSAGE_SPACING = 30;
 static const int AFTERBURNER_LINE_Y = 120;
-static const int PAUSED_X = 680;
-static const int PAUSED_Y = 560;
 static const int FINISH_FIRST_LINE_Y = 560;
 // How long a screenshot's note shows.
 static const Uint32 SCREENSHOT_NOTE_MS = 2000;
@@ -65,8 +64,7 @@ static const Uint32 SCREENSHOT_NOTE_MS = 2000;
 Game::Game()
     : m_Title(strdup("Vellmora")), m_WindowWidth(800), m_WindowHeight(600), m_Screen(NULL),
       m_Font(NULL), m_Scene(NULL), m_Camera(NULL), m_Skimmer(NULL), m_World(NULL), m_GhostCraft(NULL),
-      m_Paused(false),
-      m_PausedByPlayer(false), m_Unfocused(false), m_DisplayedSpeed(0),
+      m_Paused(false), m_MenuHeld(), m_PointerX(-1), m_PointerY(-1), m_DisplayedSpeed(0),
       m_TicksRun(0), m_FramesDrawn(0), m_LevelSeed(0), m_RoundsStarted(0),
       m_ScreenshotWanted(false), m_ScreenshotNotes(0), m_ScreenshotNoteMs(0),
       m_Events(new std::deque<SDL_Event>()),
@@ -224,6 +222,8 @@ void Game::Configure()
 {
     assert(!EarlyWorkStarted() && "the libraries' switches are set before any helper thread starts");
     m_Settings = LoadSettings(SettingsPath());
+    m_SettingsInFile = m_Settings;
+    m_Menu.m_KeysByPositionAtStart = m_Settings.m_KeysByPosition;
     // sdl12-compat draws an OpenGL window into a picture of the size asked
     // for and scales it to the window, whose size it multiplies by its
     // scaling factor; full screen, the picture goes to the desktop's own
@@ -280,7 +280,11 @@ bool Game::RunTick()
     }
     TakeRoundFiles();
     PadState pad = ReadGamepad();
-    TakeRoundActions(WithPad(m_Controls, pad));
+    if (m_Menu.m_Open) {
+        TickMenu(pad);
+    } else {
+        TakeRoundActions(WithPad(m_Controls, pad));
+    }
     if (m_Paused) {
         // Nothing moves; the mouse's motion over other windows is no turn.
         // A view asked for, or a round started, shows at once.
@@ -326,6 +330,9 @@ void Game::DrawFrame(float blend)
     Render();
     m_Motion.End();
     DrawOverlay();
+    if (m_Menu.m_Open) {
+        DrawMenu();
+    }
     if (m_ScreenshotWanted) {
         m_ScreenshotWanted = false;
         TakeScreenshot(ScreenshotFolder(), m_WindowWidth, m_WindowHeight);
@@ -355,16 +362,39 @@ bool Game::HandleEvent(const SDL_Event& event)
     switch (event.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP:
+        if (m_Menu.m_Open && event.type == SDL_KEYDOWN) {
+            int key = event.key.keysym.sym;
+            const int* keys = m_Settings.m_Keys.m_Keys;
+            bool view = key == keys[ACTION_COCKPIT_VIEW] || key == keys[ACTION_OUTSIDE_VIEW];
+            if (view && m_Menu.m_WaitingForKey < 0 && m_Menu.Screen() != SCREEN_CONTROLS) {
+                // The views switch under the menu, as in flight.
+                ApplyKeyEvent(m_Controls, key, true, m_Settings.m_Keys);
+            } else {
+                AnswerMenu(m_Menu.Key(key));
+            }
+            return true;
+        }
         if (ApplyKeyEvent(m_Controls, event.key.keysym.sym, event.type == SDL_KEYDOWN, m_Settings.m_Keys)) {
             // Escape: the game ends here and now, leaving the desktop's video
             // mode as it was found.
             ExitRestoringDisplay(0);
         }
         return true;
+    case SDL_MOUSEBUTTONDOWN:
+        if (m_Menu.m_Open) {
+            // SDL's y runs down from the top, the menu's up from the bottom.
+            int y = m_WindowHeight - event.button.y;
+            if (event.button.button == SDL_BUTTON_LEFT) {
+                AnswerMenu(m_Menu.Click(event.button.x, y));
+            } else if (event.button.button == SDL_BUTTON_WHEELUP || event.button.button == SDL_BUTTON_WHEELDOWN) {
+                m_Menu.Scroll(event.button.button == SDL_BUTTON_WHEELUP ? -1 : 1);
+            }
+        }
+        return true;
     case SDL_ACTIVEEVENT:
-        if ((event.active.state & SDL_APPINPUTFOCUS) != 0 && m_Settings.m_PauseWhenUnfocused) {
-            m_Unfocused = event.active.gain == 0;
-            Pause(m_Unfocused || m_PausedByPlayer);
+        if ((event.active.state & SDL_APPINPUTFOCUS) != 0 && event.active.gain == 0 &&
+            m_Settings.m_PauseWhenUnfocused && !m_Menu.m_Open) {
+            OpenMenu(SCREEN_TOP);
         }
         return true;
     case SDL_QUIT:
@@ -372,6 +402,15 @@ bool Game::HandleEvent(const SDL_Event& event)
     default:
         return true;
     }
+}
+
+// Another layout than avoid, drawn from the time and the ticks so far, so
+// that two draws in one second differ too.
+static int AnotherLayout(int avoid, long long ticksRun)
+{
+    unsigned long long entropy = static_cast<unsigned long long>(time(NULL)) * 2654435761ULL +
+                                 static_cast<unsigned long long>(ticksRun);
+    return DrawLayout(entropy, avoid);
 }
 
 void Game::TakeRoundActions(const ControlState& input)
@@ -382,28 +421,134 @@ void Game::TakeRoundActions(const ControlState& input)
     m_ScreenshotWanted |= input.m_Screenshot && !m_RoundKeys.m_Screenshot;
     m_RoundKeys = input;
     if (pause) {
-        m_PausedByPlayer = !m_PausedByPlayer;
-        Pause(m_Unfocused || m_PausedByPlayer);
+        OpenMenu(SCREEN_TOP);
+        return;
     }
     if (newLayout) {
-        // The time and the ticks so far, so that two presses in one second
-        // differ too.
-        unsigned long long entropy = static_cast<unsigned long long>(time(NULL)) * 2654435761ULL +
-                                     static_cast<unsigned long long>(m_TicksRun);
-        StartRound(DrawLayout(entropy, m_Round.m_Layout));
+        StartRound(AnotherLayout(m_Round.m_Layout, m_TicksRun));
     } else if (retry) {
         StartRound(m_Round.m_Layout);
     }
 }
 
-// A key as the game names keys to the player: "R", "F12", "Space".
-static std::string KeyLabel(int key)
+void Game::OpenMenu(MenuScreen screen)
 {
-    std::string name = SDL_GetKeyName(static_cast<SDLKey>(key));
-    if (!name.empty() && name[0] >= 'a' && name[0] <= 'z') {
-        name[0] = static_cast<char>(name[0] - 'a' + 'A');
+    m_Menu.Open(screen, m_Settings, m_Round.m_Layout, &m_Records);
+    // What is held as it opens is no press in it.
+    m_MenuPad = ReadGamepad();
+    for (int& held : m_MenuHeld) {
+        held = 1;
     }
-    return name;
+    SDL_GetMouseState(&m_PointerX, &m_PointerY);
+    Pause(true);
+}
+
+void Game::TickMenu(const PadState& pad)
+{
+    // Held, a direction moves once, then again after 0.4 s, then ten times
+    // a second.
+    const int REPEAT_AFTER = 24;
+    const int REPEAT_EVERY = 6;
+    const bool held[4] = {pad.m_Up || pad.m_StickY < -0.5f, pad.m_Down || pad.m_StickY > 0.5f,
+                          pad.m_StrafeLeft || pad.m_StickX < -0.5f, pad.m_StrafeRight || pad.m_StickX > 0.5f};
+    const MenuMove directions[4] = {MOVE_UP, MOVE_DOWN, MOVE_LEFT, MOVE_RIGHT};
+    PadState before = m_MenuPad;
+    m_MenuPad = pad;
+    for (int i = 0; i < 4; ++i) {
+        int ticks = held[i] ? m_MenuHeld[i]++ : (m_MenuHeld[i] = 0);
+        bool fires = held[i] && (ticks == 0 || (ticks >= REPEAT_AFTER && (ticks - REPEAT_AFTER) % REPEAT_EVERY == 0));
+        if (fires && m_Menu.m_Open) {
+            AnswerMenu(m_Menu.Move(directions[i]));
+        }
+    }
+    const bool pressed[4] = {pad.m_Afterburner && !before.m_Afterburner, pad.m_Light && !before.m_Light,
+                             pad.m_Pause && !before.m_Pause, pad.m_OutsideView && !before.m_OutsideView};
+    const MenuMove buttons[4] = {MOVE_SELECT, MOVE_BACK, MOVE_CLOSE, MOVE_DELETE};
+    for (int i = 0; i < 4; ++i) {
+        if (pressed[i] && m_Menu.m_Open) {
+            AnswerMenu(m_Menu.Move(buttons[i]));
+        }
+    }
+    int x = 0;
+    int y = 0;
+    SDL_GetMouseState(&x, &y);
+    if (m_Menu.m_Open && (x != m_PointerX || y != m_PointerY)) {
+        m_PointerX = x;
+        m_PointerY = y;
+        m_Menu.Point(x, m_WindowHeight - y);
+    }
+}
+
+void Game::AnswerMenu(MenuAnswer answer)
+{
+    TakeSettings(m_Menu.m_Settings);
+    if (answer == ANSWER_STAY) {
+        return;
+    }
+    SaveChangedSettings();
+    if (answer == ANSWER_SAVE) {
+        return;
+    }
+    if (answer == ANSWER_QUIT) {
+        ExitRestoringDisplay(0);
+    }
+    m_Menu.m_Open = false;
+    Pause(false);
+    // A control still held from the menu acts on its next press.
+    m_RoundKeys = WithPad(m_Controls, m_MenuPad);
+    if (answer == ANSWER_FLY_AGAIN) {
+        StartRound(m_Round.m_Layout);
+    } else if (answer == ANSWER_NEW_LAYOUT) {
+        StartRound(AnotherLayout(m_Round.m_Layout, m_TicksRun));
+    } else if (answer == ANSWER_FLY_LAYOUT) {
+        StartRound(m_Menu.m_ChosenLayout);
+    }
+}
+
+void Game::TakeSettings(const Settings& settings)
+{
+    const Settings before = m_Settings;
+    m_Settings = settings;
+    if (settings.m_MusicVolume != before.m_MusicVolume || settings.m_EffectsVolume != before.m_EffectsVolume) {
+        SetVolumes(settings.m_MusicVolume, settings.m_EffectsVolume);
+    }
+    if (settings.m_EffectsVolume != before.m_EffectsVolume) {
+        // Heard at its new level.
+        PlayEffect("gotbox.wav");
+    }
+    if (settings.m_Ghost != before.m_Ghost) {
+        m_Round.m_Ghost = Ghost();
+        m_GhostCraft->Follow(NULL);
+        std::string ghostPath = GhostPath(m_RecordsPath, m_Round.m_Layout);
+        if (settings.m_Ghost && !ghostPath.empty()) {
+            ReadGhostBeside(m_RoundsStarted, ghostPath, m_Round.m_Layout, RULES_NUMBER);
+        }
+    }
+    if (settings.m_Fullscreen != before.m_Fullscreen && settings.m_Fullscreen != Settings::FULLSCREEN_ASK &&
+        m_Screen != NULL) {
+        bool wanted = settings.m_Fullscreen == Settings::FULLSCREEN_YES;
+        bool now = (m_Screen->flags & SDL_FULLSCREEN) != 0;
+        m_Menu.m_FullscreenAtNextStart = wanted != now && SDL_WM_ToggleFullScreen(m_Screen) == 0;
+    }
+}
+
+void Game::SaveChangedSettings()
+{
+    if (!SettingsDiffer(m_SettingsInFile, m_Settings)) {
+        return;
+    }
+    std::string path = SettingsPath();
+    std::string problem = path.empty() ? "has no folder (neither XDG_CONFIG_HOME nor HOME is set)" : "";
+    if (problem.empty() && SaveSettings(path, m_SettingsInFile, m_Settings, problem)) {
+        m_SettingsInFile = m_Settings;
+    m_Menu.m_KeysByPositionAtStart = m_Settings.m_KeysByPosition;
+        LogMessage("Settings: %s written", path.c_str());
+        return;
+    }
+    // The changes hold in play all the same.
+    LogMessage("Settings: %s %s; the changes hold until the game ends", path.empty() ? "the file" : path.c_str(),
+               problem.c_str());
+    m_Menu.m_Note = "Settings not saved: the file " + problem;
 }
 
 void Game::FinishRound()
@@ -462,18 +607,19 @@ void Game::ShowFinish(const Record& record, bool onScreen)
     snprintf(line, sizeof line, "Best of all layouts: %s (layout %d)", ClockText(verdict.m_OverallBestTicks).c_str(),
              verdict.m_OverallBestLayout);
     m_Round.m_FinishLines.push_back(line);
-    snprintf(line, sizeof line, "%s: fly again   %s: a new layout",
-             KeyLabel(m_Settings.m_Keys.m_Keys[ACTION_RETRY]).c_str(),
-             KeyLabel(m_Settings.m_Keys.m_Keys[ACTION_NEW_LAYOUT]).c_str());
-    m_Round.m_FinishLines.push_back(line);
+    // Its rows: fly again, a new layout, the records.
+    if (!m_Menu.m_Open) {
+        OpenMenu(SCREEN_FINISH);
+    }
 }
 
 void Game::IgnoreUnusedEvents()
 {
-    // The mouse's motion is read directly, the pad's state each tick; the
-    // game uses no mouse button.
+    // The mouse's motion is read directly, the pad's state each tick; a
+    // button pressed works the menu (the wheel is buttons too).
     for (int type = SDL_NOEVENT + 1; type < SDL_NUMEVENTS; ++type) {
-        if (type != SDL_KEYDOWN && type != SDL_KEYUP && type != SDL_ACTIVEEVENT && type != SDL_QUIT) {
+        if (type != SDL_KEYDOWN && type != SDL_KEYUP && type != SDL_ACTIVEEVENT && type != SDL_QUIT &&
+            type != SDL_MOUSEBUTTONDOWN) {
             SDL_EventState(static_cast<Uint8>(type), SDL_IGNORE);
         }
     }
@@ -529,9 +675,6 @@ void Game::DrawRoundLines(int clockY)
     if (!m_ScreenshotNote.empty() && SDL_GetTicks() - m_ScreenshotNoteMs < SCREENSHOT_NOTE_MS) {
         m_Font->Print(m_ScreenshotNote.c_str(), OVERLAY_TEXT_X, clockY + MESSAGE_SPACING);
     }
-    if (m_Paused) {
-        m_Font->Print("Paused", PAUSED_X, PAUSED_Y);
-    }
     int y = FINISH_FIRST_LINE_Y;
     for (const std::string& finish : m_Round.m_FinishLines) {
         m_Font->Print(finish.c_str(), OVERLAY_TEXT_X, y);
@@ -569,6 +712,88 @@ void Game::DrawOverlay()
     m_Font->Print(line, OVERLAY_TEXT_X, y);
     DrawRoundLines(y + 2 * MESSAGE_SPACING);
 
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void Game::DrawMenu()
+{
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, m_WindowWidth, 0, m_WindowHeight, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+
+    const std::vector<std::string> heading = m_Menu.Heading();
+    const std::vector<MenuRow> rows = m_Menu.Rows();
+    const int top = m_Menu.Screen() == SCREEN_FINISH ? MENU_FINISH_PANEL_TOP : MENU_PANEL_TOP;
+    const int firstY = m_Menu.FirstRowY();
+    const int shown = std::min(m_Menu.ShownRows(), static_cast<int>(rows.size()) - m_Menu.m_Scroll);
+    const int highlightY = firstY - (m_Menu.Highlight() - m_Menu.m_Scroll) * MENU_ROW_SPACING;
+
+    // A dark see-through panel, and a light bar behind the highlighted row.
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_FOG);
+    glDisable(GL_CULL_FACE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glBegin(GL_QUADS);
+    glColor4f(0.0f, 0.0f, 0.0f, 0.65f);
+    glVertex2i(MENU_PANEL_LEFT, MENU_PANEL_BOTTOM);
+    glVertex2i(MENU_PANEL_RIGHT, MENU_PANEL_BOTTOM);
+    glVertex2i(MENU_PANEL_RIGHT, top);
+    glVertex2i(MENU_PANEL_LEFT, top);
+    if (shown > 0) {
+        glColor4f(1.0f, 1.0f, 1.0f, 0.3f);
+        glVertex2i(MENU_PANEL_LEFT + 4, highlightY - 8);
+        glVertex2i(MENU_PANEL_RIGHT - 4, highlightY - 8);
+        glVertex2i(MENU_PANEL_RIGHT - 4, highlightY + 22);
+        glVertex2i(MENU_PANEL_LEFT + 4, highlightY + 22);
+    }
+    glEnd();
+    glPopAttrib();
+
+    int y = top - MENU_ROW_SPACING;
+    for (const std::string& line : heading) {
+        m_Font->Print(line.c_str(), MENU_MARKER_X, y);
+        y -= MENU_ROW_SPACING;
+    }
+    for (int i = 0; i < shown; ++i) {
+        int row = m_Menu.m_Scroll + i;
+        const MenuRow& shownRow = rows[row];
+        y = firstY - i * MENU_ROW_SPACING;
+        bool highlighted = row == m_Menu.Highlight();
+        if (highlighted) {
+            m_Font->Print(">", MENU_MARKER_X, y);
+        }
+        m_Font->Print(shownRow.m_Text.c_str(), MENU_TEXT_X, y);
+        if (!shownRow.m_Value.empty()) {
+            std::string value = highlighted && m_Menu.Screen() == SCREEN_SETTINGS ? "< " + shownRow.m_Value + " >"
+                                                                                  : shownRow.m_Value;
+            m_Font->Print(value.c_str(), MENU_VALUE_X, y);
+        }
+        if (!shownRow.m_Key.empty()) {
+            m_Font->Print(shownRow.m_Key.c_str(), m_Menu.KeyColumnX(), y);
+        }
+    }
+    // More rows above or below: the wheel or the arrows reach them.
+    if (m_Menu.m_Scroll > 0) {
+        m_Font->Print("^", MENU_PANEL_RIGHT - 24, firstY);
+    }
+    if (m_Menu.m_Scroll + shown < static_cast<int>(rows.size())) {
+        m_Font->Print("v", MENU_PANEL_RIGHT - 24, firstY - (shown - 1) * MENU_ROW_SPACING);
+    }
+    if (!m_Menu.m_Note.empty()) {
+        m_Font->Print(m_Menu.m_Note.c_str(), MENU_MARKER_X, MENU_NOTE_Y);
+    }
+
+    glPopMatrix();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/Controls.h"
+#include "app/Menu.h"
 #include "app/Settings.h"
 #include "game/Records.h"
 #include "game/Round.h"
@@ -41,10 +42,14 @@ public:
     Skimmer* m_Skimmer;          // the player's craft; lives until the process ends
     World* m_World;              // lives until the process ends
     GhostCraft* m_GhostCraft;    // the layout's best round beside the player's; lives until the process ends
-    Settings m_Settings;         // the player's, read by Configure; the design's without a file
-    bool m_Paused;               // no ticks: the player paused, or the window lost the focus and the settings pause for that
-    bool m_PausedByPlayer;       // the pause action, until pressed again
-    bool m_Unfocused;            // the window lost the input focus, and the settings pause for that
+    Settings m_Settings;         // the player's, read by Configure and changed in the menu; the design's without a file
+    Settings m_SettingsInFile;   // as the settings file has them: read at start, then as the menu last wrote them
+    bool m_Paused;               // no ticks: the menu is open
+    Menu m_Menu;                 // over the frozen game while open
+    PadState m_MenuPad;          // the pad as the menu last read it
+    int m_MenuHeld[4];           // ticks each of the pad's up, down, left and right has been held in the menu
+    int m_PointerX;              // where the menu last saw the mouse, in window pixels from the top left
+    int m_PointerY;
     ControlState m_Controls;     // the keys and the mouse
     ControlState m_Input;        // this tick's keys, mouse and gamepad together, as the rules read them
     int m_DisplayedSpeed;        // the speed line's mph, written each frame before it is printed
@@ -115,6 +120,10 @@ public:
     // it open), loads the GL entry points, grabs the mouse. Ends the
     // process when no window can be had.
     void OpenWindow();
+    // The menu opened on screen, the game frozen under it.
+    void OpenMenu(MenuScreen screen);
+    // Does what a menu move answered, and takes the menu's settings into play.
+    void AnswerMenu(MenuAnswer answer);
     // The OpenGL state every frame starts from (see Game.cpp's top).
     void SetFrameBaseline();
     void ApplyControls();
@@ -131,12 +140,21 @@ private:
     // can fill SDL's queue.
     static void IgnoreUnusedEvents();
     void SwitchViews();
-    // The window lost the input focus (paused true) or has it back: the
-    // ticks stop, and the mouse is free, while it is away.
+    // The ticks stop and the mouse is free (paused true), or flying
+    // resumes with the mouse grabbed again.
     void Pause(bool paused);
-    // Retry, new layout, pause and screenshot, each once per press of its
-    // key or button.
+    // Retry, new layout, pause (the menu) and screenshot, each once per
+    // press of its key or button.
     void TakeRoundActions(const ControlState& input);
+    // A menu tick: the pad's moves (held: repeated) and the mouse's pointing.
+    void TickMenu(const PadState& pad);
+    // The menu's settings in play: volumes (a step of the effects' plays the
+    // pick-up), the ghost, the window's full screen; the rest is read where
+    // it is used.
+    void TakeSettings(const Settings& settings);
+    // Writes the settings file when the settings differ from it.
+    void SaveChangedSettings();
+    void DrawMenu();
     // The last box is collected: the clock stops, the finish screen's first
     // line is written, and the time is given to the round files' helper to
     // keep among the records, with the round as the layout's ghost when it

@@ -19,6 +19,8 @@ enum {
     BUTTON_START = 6,
     BUTTON_LEFT_SHOULDER = 9,
     BUTTON_RIGHT_SHOULDER = 10,
+    BUTTON_DPAD_UP = 11,
+    BUTTON_DPAD_DOWN = 12,
     BUTTON_DPAD_LEFT = 13,
     BUTTON_DPAD_RIGHT = 14
 };
@@ -69,6 +71,8 @@ PadState ReadGamepad()
     pad.m_StickY = Axis(AXIS_LEFT_Y);
     pad.m_Throttle = SDL_JoystickGetAxis(s_Pad, AXIS_RIGHT_TRIGGER) > TRIGGER_HELD;
     pad.m_Brake = SDL_JoystickGetAxis(s_Pad, AXIS_LEFT_TRIGGER) > TRIGGER_HELD;
+    pad.m_Up = Button(BUTTON_DPAD_UP);
+    pad.m_Down = Button(BUTTON_DPAD_DOWN);
     pad.m_StrafeLeft = Button(BUTTON_DPAD_LEFT);
     pad.m_StrafeRight = Button(BUTTON_DPAD_RIGHT);
     pad.m_RollLeft = Button(BUTTON_LEFT_SHOULDER);

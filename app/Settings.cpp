@@ -16,9 +16,7 @@
 
 namespace {
 
-// Far more than any settings file; what lies past it is not read, nor the
-// line it cuts.
-const size_t MOST_BYTES = 1024 * 1024;
+const size_t MOST_BYTES = SETTINGS_MOST_BYTES;
 
 // Notepad begins a UTF-8 file with one.
 const char BYTE_ORDER_MARK[] = "\xEF\xBB\xBF";
@@ -27,6 +25,12 @@ const char* const ACTION_NAMES[ACTION_COUNT] = {
     "throttle", "brake", "strafe_left", "strafe_right", "roll_left",
     "roll_right", "afterburner", "cockpit_view", "outside_view", "light", "retry", "new_layout", "pause",
     "screenshot",
+};
+
+// The settings before the keys, in the order of the setting numbers.
+const char* const SETTING_NAMES[SETTING_ACTION_FIRST] = {
+    "fullscreen", "mouse_sensitivity", "invert_mouse", "music_volume", "effects_volume", "keys",
+    "pause_when_unfocused", "layout", "ghost",
 };
 
 const char* const FULLSCREEN_WORDS[] = {"ask", "yes", "no"};
@@ -84,19 +88,21 @@ public:
     void Bind();
 
     Settings m_Settings;
+    std::vector<int> m_SettingOfLine;  // see ParseSettingsLines
 
 private:
     void Problem(int line, const char* format, ...) __attribute__((format(printf, 3, 4)));
-    void Take(int line, const std::string& name, const std::string& value);
+    // Returns the setting the line set, or -1.
+    int Take(int line, const std::string& name, const std::string& value);
     // Sets inOut to the word's index among words; false when it is none.
     bool Word(int line, const std::string& name, const std::string& value, const char* const* words, int count,
               int& inOut);
     // The bounds are doubles, as the number is read: 0.05 as a float is a
     // little over 0.05, and would turn the least value away.
-    void Number(int line, const std::string& name, const std::string& value, double low, double high, float& inOut);
-    void Percent(int line, const std::string& name, const std::string& value, int& inOut);
-    void Layout(int line, const std::string& value, int& inOut);
-    void Key(int line, int action, const std::string& value);
+    bool Number(int line, const std::string& name, const std::string& value, double low, double high, float& inOut);
+    bool Percent(int line, const std::string& name, const std::string& value, int& inOut);
+    bool Layout(int line, const std::string& value, int& inOut);
+    bool Key(int line, int action, const std::string& value);
 
     const char* m_FileName;
     std::vector<std::string>& m_Problems;
@@ -116,6 +122,7 @@ void Parser::Problem(int line, const char* format, ...)
 
 void Parser::Line(int number, const std::string& text)
 {
+    m_SettingOfLine.resize(number, -1);
     std::string line = Trimmed(text.substr(0, text.find('#')));
     if (line.empty()) {
         return;
@@ -130,44 +137,56 @@ void Parser::Line(int number, const std::string& text)
         Problem(number, "not a setting (name = value); ignored");
         return;
     }
-    Take(number, Lower(Trimmed(line.substr(0, equals))), Lower(Trimmed(line.substr(equals + 1))));
+    m_SettingOfLine[number - 1] = Take(number, Lower(Trimmed(line.substr(0, equals))), Lower(Trimmed(line.substr(equals + 1))));
 }
 
-void Parser::Take(int line, const std::string& name, const std::string& value)
+int Parser::Take(int line, const std::string& name, const std::string& value)
 {
     Settings& s = m_Settings;
     int choice = 0;
     if (name == "fullscreen") {
         choice = s.m_Fullscreen;
-        if (Word(line, name, value, FULLSCREEN_WORDS, 3, choice)) {
-            s.m_Fullscreen = static_cast<Settings::FullscreenChoice>(choice);
+        if (!Word(line, name, value, FULLSCREEN_WORDS, 3, choice)) {
+            return -1;
         }
+        s.m_Fullscreen = static_cast<Settings::FullscreenChoice>(choice);
     } else if (name == "invert_mouse" || name == "pause_when_unfocused" || name == "keys" || name == "ghost") {
         bool& flag = name == "invert_mouse" ? s.m_Mouse.m_Inverted
                      : name == "keys"       ? s.m_KeysByPosition
                      : name == "ghost"      ? s.m_Ghost
                                             : s.m_PauseWhenUnfocused;
         choice = flag ? 1 : 0;
-        if (Word(line, name, value, name == "keys" ? KEYS_WORDS : NO_YES, 2, choice)) {
-            flag = choice == 1;
+        if (!Word(line, name, value, name == "keys" ? KEYS_WORDS : NO_YES, 2, choice)) {
+            return -1;
         }
+        flag = choice == 1;
     } else if (name == "mouse_sensitivity") {
-        Number(line, name, value, 0.05, 10.0, s.m_Mouse.m_DegreesPerCount);
-    } else if (name == "music_volume") {
-        Percent(line, name, value, s.m_MusicVolume);
-    } else if (name == "effects_volume") {
-        Percent(line, name, value, s.m_EffectsVolume);
+        if (!Number(line, name, value, 0.05, 10.0, s.m_Mouse.m_DegreesPerCount)) {
+            return -1;
+        }
+    } else if (name == "music_volume" || name == "effects_volume") {
+        if (!Percent(line, name, value, name == "music_volume" ? s.m_MusicVolume : s.m_EffectsVolume)) {
+            return -1;
+        }
     } else if (name == "layout") {
-        Layout(line, value, s.m_Layout);
+        if (!Layout(line, value, s.m_Layout)) {
+            return -1;
+        }
     } else {
         for (int action = 0; action < ACTION_COUNT; ++action) {
             if (name == ACTION_NAMES[action]) {
-                Key(line, action, value);
-                return;
+                return Key(line, action, value) ? SETTING_ACTION_FIRST + action : -1;
             }
         }
         Problem(line, "no setting is called %s; ignored", name.c_str());
+        return -1;
     }
+    for (int setting = 0; setting < SETTING_ACTION_FIRST; ++setting) {
+        if (name == SETTING_NAMES[setting]) {
+            return setting;
+        }
+    }
+    return -1;
 }
 
 bool Parser::Word(int line, const std::string& name, const std::string& value, const char* const* words, int count,
@@ -188,7 +207,7 @@ bool Parser::Word(int line, const std::string& name, const std::string& value, c
     return false;
 }
 
-void Parser::Number(int line, const std::string& name, const std::string& value, double low, double high,
+bool Parser::Number(int line, const std::string& name, const std::string& value, double low, double high,
                     float& inOut)
 {
     char* end = NULL;
@@ -196,9 +215,10 @@ void Parser::Number(int line, const std::string& name, const std::string& value,
     // The negated test turns a NaN away too.
     if (value.empty() || *end != '\0' || !(number >= low && number <= high)) {
         Problem(line, "%s must be a number from %g to %g; kept %g", name.c_str(), low, high, inOut);
-        return;
+        return false;
     }
     inOut = static_cast<float>(number);
+    return true;
 }
 
 // Sets outNumber to value when it is a whole number from low to high.
@@ -213,14 +233,16 @@ static bool WholeNumber(const std::string& value, long low, long high, int& outN
     return true;
 }
 
-void Parser::Percent(int line, const std::string& name, const std::string& value, int& inOut)
+bool Parser::Percent(int line, const std::string& name, const std::string& value, int& inOut)
 {
     if (!WholeNumber(value, 0, 100, inOut)) {
         Problem(line, "%s must be a whole number from 0 to 100; kept %d", name.c_str(), inOut);
+        return false;
     }
+    return true;
 }
 
-void Parser::Layout(int line, const std::string& value, int& inOut)
+bool Parser::Layout(int line, const std::string& value, int& inOut)
 {
     if (value == "random") {
         inOut = 0;
@@ -228,10 +250,12 @@ void Parser::Layout(int line, const std::string& value, int& inOut)
         std::string kept = inOut == 0 ? "random" : std::to_string(inOut);
         Problem(line, "layout must be random or a whole number from %d to %d; kept %s", LAYOUT_FIRST, LAYOUT_LAST,
                 kept.c_str());
+        return false;
     }
+    return true;
 }
 
-void Parser::Key(int line, int action, const std::string& value)
+bool Parser::Key(int line, int action, const std::string& value)
 {
     int key = KeyNamed(value);
     int& bound = m_Settings.m_Keys.m_Keys[action];
@@ -244,7 +268,9 @@ void Parser::Key(int line, int action, const std::string& value)
         Binding binding = {action, key, line};
         m_Bindings.push_back(binding);
         bound = key;
+        return true;
     }
+    return false;
 }
 
 // A key may serve one action. Each action takes the key of its last line;
@@ -297,6 +323,13 @@ Settings::Settings()
 
 Settings ParseSettings(const std::string& text, const char* fileName, std::vector<std::string>& outProblems)
 {
+    std::vector<int> settingOfLine;
+    return ParseSettingsLines(text, fileName, outProblems, settingOfLine);
+}
+
+Settings ParseSettingsLines(const std::string& text, const char* fileName, std::vector<std::string>& outProblems,
+                            std::vector<int>& outSettingOfLine)
+{
     Parser parser(fileName, outProblems);
     int number = 0;
     size_t start = text.compare(0, 3, BYTE_ORDER_MARK) == 0 ? 3 : 0;
@@ -309,7 +342,57 @@ Settings ParseSettings(const std::string& text, const char* fileName, std::vecto
         start = end + 1;
     }
     parser.Bind();
+    outSettingOfLine.swap(parser.m_SettingOfLine);
+    outSettingOfLine.resize(number, -1);
     return parser.m_Settings;
+}
+
+const char* SettingName(int setting)
+{
+    return setting < SETTING_ACTION_FIRST ? SETTING_NAMES[setting] : ACTION_NAMES[setting - SETTING_ACTION_FIRST];
+}
+
+std::string SettingValue(const Settings& s, int setting)
+{
+    char number[32];
+    switch (setting) {
+    case 0: return FULLSCREEN_WORDS[s.m_Fullscreen];
+    case 1:
+        // The shortest spelling that reads back to the same float.
+        for (int digits = 3; digits < 10; ++digits) {
+            snprintf(number, sizeof number, "%.*g", digits, s.m_Mouse.m_DegreesPerCount);
+            if (static_cast<float>(strtod(number, NULL)) == s.m_Mouse.m_DegreesPerCount) {
+                break;
+            }
+        }
+        return number;
+    case 2: return NO_YES[s.m_Mouse.m_Inverted ? 1 : 0];
+    case 3: return std::to_string(s.m_MusicVolume);
+    case 4: return std::to_string(s.m_EffectsVolume);
+    case 5: return KEYS_WORDS[s.m_KeysByPosition ? 1 : 0];
+    case 6: return NO_YES[s.m_PauseWhenUnfocused ? 1 : 0];
+    case 7: return s.m_Layout == 0 ? "random" : std::to_string(s.m_Layout);
+    case 8: return NO_YES[s.m_Ghost ? 1 : 0];
+    default: return KeyName(s.m_Keys.m_Keys[setting - SETTING_ACTION_FIRST]);
+    }
+}
+
+void CopySetting(Settings& to, const Settings& from, int setting)
+{
+    switch (setting) {
+    case 0: to.m_Fullscreen = from.m_Fullscreen; break;
+    case 1: to.m_Mouse.m_DegreesPerCount = from.m_Mouse.m_DegreesPerCount; break;
+    case 2: to.m_Mouse.m_Inverted = from.m_Mouse.m_Inverted; break;
+    case 3: to.m_MusicVolume = from.m_MusicVolume; break;
+    case 4: to.m_EffectsVolume = from.m_EffectsVolume; break;
+    case 5: to.m_KeysByPosition = from.m_KeysByPosition; break;
+    case 6: to.m_PauseWhenUnfocused = from.m_PauseWhenUnfocused; break;
+    case 7: to.m_Layout = from.m_Layout; break;
+    case 8: to.m_Ghost = from.m_Ghost; break;
+    default:
+        to.m_Keys.m_Keys[setting - SETTING_ACTION_FIRST] = from.m_Keys.m_Keys[setting - SETTING_ACTION_FIRST];
+        break;
+    }
 }
 
 std::string SettingsPath()

@@ -1,6 +1,7 @@
 // The player's settings: one optional file, $XDG_CONFIG_HOME/vellmora/
 // vellmora.conf (~/.config/... when unset), read once at start before the
-// full-screen question. The game never writes it. Without the file every
+// full-screen question, and written by the menu only when the player changes
+// something there (see SettingsFile.h). Without the file every
 // setting is the game as designed; a line it cannot take is reported and
 // leaves its setting as it stood, so a bad file never stops the game nor
 // loses a good line. The controls, the video set-up and the sound take
@@ -12,6 +13,10 @@
 #include <vector>
 
 #include "app/Controls.h"
+
+// Far more than any settings file; what lies past it is not read, nor the
+// line it cuts, and such a file is never rewritten.
+static const long long SETTINGS_MOST_BYTES = 1024 * 1024;
 
 struct Settings {
     enum FullscreenChoice { FULLSCREEN_ASK, FULLSCREEN_YES, FULLSCREEN_NO };
@@ -35,6 +40,25 @@ struct Settings {
 // and words in any case. Each line it cannot take adds one message naming
 // fileName and the line's number to outProblems.
 Settings ParseSettings(const std::string& text, const char* fileName, std::vector<std::string>& outProblems);
+
+// The settings a file can hold, in the file's order: fullscreen,
+// mouse_sensitivity, invert_mouse, music_volume, effects_volume, keys,
+// pause_when_unfocused, layout, ghost, then one per key action.
+enum { SETTING_ACTION_FIRST = 9, SETTING_COUNT = SETTING_ACTION_FIRST + ACTION_COUNT };
+
+// A setting's name as the file spells it ("music_volume", "throttle").
+const char* SettingName(int setting);
+// A setting's value as the file would spell it ("80", "left shift"), which
+// the parser reads back to the same value.
+std::string SettingValue(const Settings& settings, int setting);
+// Sets one setting of to as it stands in from.
+void CopySetting(Settings& to, const Settings& from, int setting);
+
+// As above, and outSettingOfLine[i] is the setting that line i + 1 set
+// (the line read, though a key taken by a later line may undo it), or -1
+// for a line that set none: blank, a comment, unknown or not readable.
+Settings ParseSettingsLines(const std::string& text, const char* fileName, std::vector<std::string>& outProblems,
+                            std::vector<int>& outSettingOfLine);
 
 // Where the file is looked for; empty when neither XDG_CONFIG_HOME nor HOME
 // is set.

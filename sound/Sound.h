@@ -25,6 +25,10 @@ enum SoundError {
 // effectsPercent (0 is silent).
 void StartMusic(int musicPercent = 100, int effectsPercent = 100);
 
+// Sets the music's and the effects' volumes, heard from the next sound
+// buffer on. Does nothing before StartMusic.
+void SetVolumes(int musicPercent, int effectsPercent);
+
 // Starts one playback of the sound file (WAV). A file that cannot be loaded
 // or played plays nothing, silently. Requires StartMusic to have run.
 void PlayEffect(const char* fileName);

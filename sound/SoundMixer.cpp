@@ -99,6 +99,9 @@ static void CheckMixerVersion()
     }
 }
 
+// The song StartMusic plays; NULL before.
+static MusicStream* s_Music = NULL;
+
 void StartMusic(int musicPercent, int effectsPercent)
 {
     CheckMixerVersion();
@@ -120,6 +123,7 @@ void StartMusic(int musicPercent, int effectsPercent)
     int error = ReadWholeFile(MUSIC_FILE, &bytes, &size, &reason);
     // Lives as long as the process, like the song it plays.
     MusicStream* music = new MusicStream();
+    s_Music = music;
     if (error == SOUND_OK) {
         error = music->Open(bytes, size, rate, channels, format);
     }
@@ -142,4 +146,17 @@ void PlayEffect(const char* fileName)
     if (found->second != NULL) {
         Mix_PlayChannel(-1, found->second, 0);
     }
+}
+
+void SetVolumes(int musicPercent, int effectsPercent)
+{
+    if (s_Music == NULL) {
+        return;
+    }
+    Mix_Volume(-1, MIX_MAX_VOLUME * effectsPercent / 100);
+    // The mixer's thread decodes the song; the volume changes between two
+    // of its buffers.
+    SDL_LockAudio();
+    s_Music->SetVolume(musicPercent);
+    SDL_UnlockAudio();
 }

@@ -43,3 +43,9 @@ void PlayEffect(const char* fileName)
 {
     s_Effects.push_back(fileName);
 }
+
+void SetVolumes(int musicPercent, int effectsPercent)
+{
+    s_Volumes[0] = musicPercent;
+    s_Volumes[1] = effectsPercent;
+}

@@ -8,7 +8,7 @@
 
 const std::vector<std::string>& PlayedEffects();
 int MusicStarts();
-// The volumes the last start asked for, in percent; -1 before any.
+// The volumes the last start or change asked for, in percent; -1 before any.
 int MusicVolume();
 int EffectsVolume();
 void ForgetPlayedSounds();
