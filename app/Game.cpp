@@ -386,6 +386,8 @@ bool Game::HandleEvent(const SDL_Event& event)
             int y = m_WindowHeight - event.button.y;
             if (event.button.button == SDL_BUTTON_LEFT) {
                 AnswerMenu(m_Menu.Click(event.button.x, y));
+            } else if (event.button.button == SDL_BUTTON_RIGHT) {
+                AnswerMenu(m_Menu.Move(MOVE_BACK));
             } else if (event.button.button == SDL_BUTTON_WHEELUP || event.button.button == SDL_BUTTON_WHEELDOWN) {
                 m_Menu.Scroll(event.button.button == SDL_BUTTON_WHEELUP ? -1 : 1);
             }

@@ -30,13 +30,13 @@ bool IsSpace(char c)
 }
 
 // The line with its value (between '=' and a comment or the line's end,
-// less surrounding spaces) replaced by value.
+// less surrounding spaces, never empty in a line the reader took)
+// replaced by value.
 std::string WithValue(const std::string& line, const std::string& value)
 {
     size_t comment = line.find('#');
-    size_t equals = line.find('=');
     size_t end = comment == std::string::npos ? line.size() : comment;
-    size_t first = equals + 1;
+    size_t first = line.find('=') + 1;
     while (first < end && IsSpace(line[first])) {
         ++first;
     }
@@ -44,14 +44,7 @@ std::string WithValue(const std::string& line, const std::string& value)
     while (last > first && IsSpace(line[last - 1])) {
         --last;
     }
-    std::string spaced = value;
-    if (first == equals + 1) {
-        spaced = " " + spaced;
-    }
-    if (last == end && comment != std::string::npos) {
-        spaced += " ";
-    }
-    return line.substr(0, first) + spaced + line.substr(last);
+    return line.substr(0, first) + value + line.substr(last);
 }
 
 }  // namespace

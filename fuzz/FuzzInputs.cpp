@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/SettingsFile.h"
 #include "assets/Image.h"
 #include "assets/Model.h"
 #include "assets/Ms3dReader.h"
@@ -98,6 +99,89 @@ bool TryGhost(const uint8_t* data, size_t size)
         float dot = a.m_Orientation.x * b.m_Orientation.x + a.m_Orientation.y * b.m_Orientation.y +
                     a.m_Orientation.z * b.m_Orientation.z + a.m_Orientation.w * b.m_Orientation.w;
         if (memcmp(&a.m_Position, &b.m_Position, sizeof a.m_Position) != 0 || std::fabs(dot - 1.0f) > 1e-5f) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The lines of text without their ends.
+static std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        end = end == std::string::npos ? text.size() : end;
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+// One change as the menu could make it: a value in the setting's range, a
+// key swapped with the action that had it.
+static void Change(Settings& s, int setting, uint8_t value)
+{
+    switch (setting) {
+    case 0: s.m_Fullscreen = static_cast<Settings::FullscreenChoice>(value % 3); break;
+    case 1: s.m_Mouse.m_DegreesPerCount = 0.05f + value * (9.95f / 255.0f); break;
+    case 2: s.m_Mouse.m_Inverted = value & 1; break;
+    case 3: s.m_MusicVolume = value % 101; break;
+    case 4: s.m_EffectsVolume = value % 101; break;
+    case 5: s.m_KeysByPosition = value & 1; break;
+    case 6: s.m_PauseWhenUnfocused = value & 1; break;
+    case 7: s.m_Layout = value == 0 ? 0 : value * 391 % 99999 + 1; break;
+    case 8: s.m_Ghost = value & 1; break;
+    default: {
+        int* keys = s.m_Keys.m_Keys;
+        int action = setting - SETTING_ACTION_FIRST;
+        int key = value < 128 ? 'a' + value % 26 : 282 + value % 12;  // letters, F1 to F12
+        for (int other = 0; other < ACTION_COUNT; ++other) {
+            if (keys[other] == key) {
+                keys[other] = keys[action];
+            }
+        }
+        keys[action] = key;
+        break;
+    }
+    }
+}
+
+bool TrySettingsRewrite(const uint8_t* data, size_t size)
+{
+    if (size < 1) {
+        return true;
+    }
+    size_t changes = data[0] % 8;
+    if (size < 1 + 2 * changes) {
+        return true;
+    }
+    std::string text(reinterpret_cast<const char*>(data) + 1 + 2 * changes, size - 1 - 2 * changes);
+    std::vector<std::string> problems;
+    std::vector<int> settingOfLine;
+    const Settings from = ParseSettingsLines(text, "", problems, settingOfLine);
+    Settings to = from;
+    std::vector<bool> changed(SETTING_COUNT, false);
+    for (size_t i = 0; i < changes; ++i) {
+        int setting = data[1 + 2 * i] % SETTING_COUNT;
+        Change(to, setting, data[2 + 2 * i]);
+    }
+    for (int setting = 0; setting < SETTING_COUNT; ++setting) {
+        changed[setting] = SettingValue(from, setting) != SettingValue(to, setting);
+    }
+    const std::string rewritten = RewriteSettings(text, from, to);
+    const Settings read = ParseSettings(rewritten, "", problems);
+    if (SettingsDiffer(read, to)) {
+        return false;
+    }
+    const std::vector<std::string> before = Lines(text);
+    const std::vector<std::string> after = Lines(rewritten);
+    if (after.size() < before.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < before.size(); ++i) {
+        if (before[i] != after[i] && !(settingOfLine[i] >= 0 && changed[settingOfLine[i]])) {
             return false;
         }
     }

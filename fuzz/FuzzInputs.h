@@ -24,4 +24,10 @@ bool TryRecords(const uint8_t* data, size_t size);
 // the same bytes.
 bool TryGhost(const uint8_t* data, size_t size);
 
+// The first byte says how many changes (0 to 7), each of the next pairs
+// of bytes a setting and its new value; the rest is a settings file. The
+// rewrite must read back as the file's settings with the changes, and keep
+// every line that set no changed setting.
+bool TrySettingsRewrite(const uint8_t* data, size_t size);
+
 #endif

@@ -92,10 +92,10 @@ build_package() {
     echo "wrote $build/$(basename "$deb")"
 }
 
-# The whole tree compiled with clang's fuzzer coverage, for the four targets.
+# The whole tree compiled with clang's fuzzer coverage, for the five targets.
 build_fuzzers() {
     CC=clang CXX=clang++ cmake -S "$here" -B "$here/build-fuzz" -DVELLMORA_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-    cmake --build "$here/build-fuzz" -j "$jobs" --target fuzz_image fuzz_ms3d fuzz_records fuzz_ghost
+    cmake --build "$here/build-fuzz" -j "$jobs" --target fuzz_image fuzz_ms3d fuzz_records fuzz_ghost fuzz_settings
 }
 
 build_sanitized() {

@@ -6,9 +6,16 @@
 #include <string>
 #include <vector>
 
+#include <csignal>
+#include <cstdlib>
+#include <dirent.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "app/Settings.h"
+#include "app/SettingsFile.h"
+#include "fuzz/FuzzInputs.h"
 #include "tests/support/TempDir.h"
 
 // The example the package installs names every setting at its default.
@@ -154,4 +161,104 @@ TEST(SettingsFile, AKeyServesOneAction)
     EXPECT_EQ(clash.m_Keys.m_Keys[ACTION_THROTTLE], 'w');
     // The light took up back, so the brake's later claim to it fails too.
     EXPECT_EQ(clash.m_Keys.m_Keys[ACTION_BRAKE], 's');
+}
+
+// The menu's changes in the player's own file: each value replaced where
+// the file set it (the last of two lines), keys swapped on both their
+// lines, what the file lacks appended; every other byte kept, line ends
+// and comments included. The fuzz target's seeds hold the same way.
+TEST(SettingsFile, TheMenusChangesReplaceTheirValuesAndKeepEveryOtherByte)
+{
+    const std::string text = "\xEF\xBB\xBF# mine\r\nMusic_Volume = 50\r\nmusic_volume =  70   # loud\r\n"
+                             "shoe_size = 9\r\nbrake=x\r\nthrottle = w#up";
+    std::vector<std::string> problems;
+    Settings from = ParseSettings(text, "", problems);
+    Settings to = from;
+    to.m_MusicVolume = 65;
+    to.m_Keys.m_Keys[ACTION_THROTTLE] = 'x';
+    to.m_Keys.m_Keys[ACTION_BRAKE] = 'w';
+    to.m_Ghost = false;
+    EXPECT_EQ(RewriteSettings(text, from, to),
+              "\xEF\xBB\xBF# mine\r\nMusic_Volume = 50\r\nmusic_volume =  65   # loud\r\n"
+              "shoe_size = 9\r\nbrake=w\r\nthrottle = x#up\r\nghost = no\r\n");
+    EXPECT_EQ(RewriteSettings(text, from, from), text);
+
+    // A line binding a key that a changed action takes is outvoted by a
+    // line at the end, so that the file reads back as the menu had it.
+    from = ParseSettings("brake = w\n", "", problems);  // refused: w is throttle's
+    to = from;
+    to.m_Keys.m_Keys[ACTION_THROTTLE] = 'x';
+    std::string rewritten = RewriteSettings("brake = w\n", from, to);
+    EXPECT_FALSE(SettingsDiffer(ParseSettings(rewritten, "", problems), to)) << rewritten;
+
+    const std::string seeds = VELLMORA_SOURCE_DIR "/fuzz/seeds/settings/";
+    DIR* folder = opendir(seeds.c_str());
+    ASSERT_TRUE(folder != NULL);
+    int replayed = 0;
+    while (dirent* entry = readdir(folder)) {
+        std::ifstream file(seeds + entry->d_name, std::ios::binary);
+        std::stringstream bytes;
+        bytes << file.rdbuf();
+        std::string seed = bytes.str();
+        if (entry->d_name[0] != '.') {
+            EXPECT_TRUE(TrySettingsRewrite(reinterpret_cast<const uint8_t*>(seed.data()), seed.size())) << entry->d_name;
+            ++replayed;
+        }
+    }
+    closedir(folder);
+    EXPECT_GE(replayed, 5);
+}
+
+// Written by the player's files' steps: no file, one with just what
+// differs; nothing written when nothing differs; a link stays a link; a
+// file that cannot be read whole is not replaced; and a game killed at any
+// moment of a write leaves the old file or the new one, never a part.
+TEST(SettingsFile, WrittenWholeThroughALinkOrNotAtAll)
+{
+    TempDir dir;
+    std::string problem;
+    Settings designed;
+    Settings quiet;
+    quiet.m_MusicVolume = 20;
+    ASSERT_TRUE(SaveSettings(dir.Path() + "/conf/vellmora.conf", designed, quiet, problem)) << problem;
+    EXPECT_EQ(dir.ReadFile("conf/vellmora.conf"), "music_volume = 20\n");
+    struct stat before;
+    stat("conf/vellmora.conf", &before);
+    ASSERT_TRUE(SaveSettings("conf/vellmora.conf", quiet, quiet, problem));
+    struct stat after;
+    stat("conf/vellmora.conf", &after);
+    EXPECT_EQ(before.st_ino, after.st_ino) << "rewritten with nothing changed";
+
+    ASSERT_EQ(symlink("conf/vellmora.conf", "link.conf"), 0);
+    Settings loud = quiet;
+    loud.m_MusicVolume = 90;
+    ASSERT_TRUE(SaveSettings("link.conf", quiet, loud, problem));
+    struct stat link;
+    EXPECT_TRUE(lstat("link.conf", &link) == 0 && S_ISLNK(link.st_mode));
+    EXPECT_EQ(dir.ReadFile("conf/vellmora.conf"), "music_volume = 90\n");
+    ASSERT_EQ(mkdir("folder.conf", 0700), 0);
+    EXPECT_FALSE(SaveSettings("folder.conf", quiet, loud, problem));
+    EXPECT_EQ(problem, "is a folder");
+
+    // Two versions written turn about; each kill finds one of them whole.
+    const std::string versions[2] = {"music_volume = 90\n", "music_volume = 10\n"};
+    srand(7);
+    for (int kill = 0; kill < 30; ++kill) {
+        pid_t writer = fork();
+        if (writer == 0) {
+            Settings a = loud;
+            Settings b = loud;
+            b.m_MusicVolume = 10;
+            std::string ignored;
+            for (;;) {
+                SaveSettings("conf/vellmora.conf", a, b, ignored);
+                SaveSettings("conf/vellmora.conf", b, a, ignored);
+            }
+        }
+        usleep(1000 + rand() % 20000);
+        ::kill(writer, SIGKILL);
+        waitpid(writer, NULL, 0);
+        std::string left = dir.ReadFile("conf/vellmora.conf");
+        EXPECT_TRUE(left == versions[0] || left == versions[1]) << "after kill " << kill << ": " << left;
+    }
 }

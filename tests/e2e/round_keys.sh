@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The round's keys in the real game, through the real event queue (xdotool
 # on Xvfb), on layout 31 from the settings file:
-#   P holds the clock: the overlay's clock line does not change while paused;
-#   R, pressed while paused after flying, brings back the clock's and the
-#   speed's first picture (0:00.00 and 0 mph), as at every retry;
-#   N starts a new layout, logged with its number; Escape still quits at once.
+#   P opens the menu and holds the clock: the overlay's clock line does not
+#   change under it; P again flies on, and the clock and the speed move;
+#   R in flight flies layout 31 again; N in the menu starts a new layout,
+#   logged with its number; Escape in flight still quits at once.
 # Usage (in a directory holding the assets): round_keys.sh GAME X11PROBE
 set -u
 game="$1"
@@ -33,19 +33,14 @@ key() { xdotool key "$1"; }
 key p
 paused=$(lines)
 sleep 1
-[ "$(lines)" = "$paused" ] || fail "the clock ran on while paused"
-key r
-first=$(lines)
+[ "$(lines)" = "$paused" ] || fail "the clock ran on under the menu"
 key p
 xdotool keydown w
 sleep 1.5
 xdotool keyup w
-[ "$(lines)" != "$first" ] || fail "neither the clock nor the speed moved in flight"
-key p
-flying=$(lines)
+[ "$(lines)" != "$paused" ] || fail "neither the clock nor the speed moved in flight"
 key r
-[ "$(lines)" = "$first" ] || fail "the retry did not bring back the clock at 0:00.00 and the speed at 0"
-[ "$flying" != "$first" ] || fail "the pause in flight shows the start's clock"
+sleep 0.3
 key p
 key n
 sleep 0.5
@@ -53,7 +48,7 @@ xdotool key Escape
 wait_for_end "$pid" 5
 [ "$end_status" -eq 0 ] || fail "exit status $end_status"
 layouts=$(grep '^Layout: ' vellmora.log | tr '\n' ' ')
-echo "$layouts" | grep -qE '^Layout: 31 Layout: 31 Layout: 31 Layout: [0-9]+ $' || fail "the log's layouts: $layouts"
+echo "$layouts" | grep -qE '^Layout: 31 Layout: 31 Layout: [0-9]+ $' || fail "the log's layouts: $layouts"
 case "$layouts" in *"Layout: 31 $") fail "the new layout is 31 again" ;; esac
-echo "ok: pause held the clock, retry reset the clock and the speed, layouts: $layouts"
+echo "ok: the menu held the clock, flying moved it, layouts: $layouts"
 exit "$failures"
