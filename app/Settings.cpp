@@ -328,7 +328,7 @@ Settings ParseSettings(const std::string& text, const char* fileName, std::vecto
 }
 
 Settings ParseSettingsLines(const std::string& text, const char* fileName, std::vector<std::string>& outProblems,
-                            std::vector<int>& outSettingOfLine)
+                            std::vector<int>& outSettingOfLine, KeyBindings* outLastLines)
 {
     Parser parser(fileName, outProblems);
     int number = 0;
@@ -340,6 +340,9 @@ Settings ParseSettingsLines(const std::string& text, const char* fileName, std::
         }
         parser.Line(++number, text.substr(start, end - start));
         start = end + 1;
+    }
+    if (outLastLines != NULL) {
+        *outLastLines = parser.m_Settings.m_Keys;
     }
     parser.Bind();
     outSettingOfLine.swap(parser.m_SettingOfLine);

@@ -57,8 +57,10 @@ void CopySetting(Settings& to, const Settings& from, int setting);
 // As above, and outSettingOfLine[i] is the setting that line i + 1 set
 // (the line read, though a key taken by a later line may undo it), or -1
 // for a line that set none: blank, a comment, unknown or not readable.
+// outLastLines, when given, is each action's key as its last line names it
+// (the design's without one), before a key serves one action.
 Settings ParseSettingsLines(const std::string& text, const char* fileName, std::vector<std::string>& outProblems,
-                            std::vector<int>& outSettingOfLine);
+                            std::vector<int>& outSettingOfLine, KeyBindings* outLastLines = NULL);
 
 // Where the file is looked for; empty when neither XDG_CONFIG_HOME nor HOME
 // is set.

@@ -1,6 +1,7 @@
 // Rewriting the player's settings file in place of what they changed.
 #include "app/SettingsFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -100,24 +101,25 @@ std::string RewriteSettings(const std::string& text, const Settings& from, const
         result += lineEnd;
     }
     result += appended;
-    // A key line the player wrote earlier can still take a key from an
-    // action whose own line came first; the file's last word settles it.
-    for (int pass = 0; pass < 2; ++pass) {
-        Settings read = ParseSettings(result, "", problems);
-        std::string again;
-        for (int setting = 0; setting < SETTING_COUNT; ++setting) {
-            if (SettingValue(read, setting) != SettingValue(wanted, setting)) {
-                again += std::string(SettingName(setting)) + " = " + SettingValue(wanted, setting) + lineEnd;
-            }
+    // A key line of the player's that a key serving one action undid, and
+    // that a changed action's key now frees, would take its key back: each
+    // action whose last line names another key than wanted gets a line at
+    // the end. Every action's last word is then the key wanted, one each.
+    KeyBindings lastLines;
+    std::vector<int> settingOfResult;
+    const Settings read = ParseSettingsLines(result, "", problems, settingOfResult, &lastLines);
+    bool settled = std::equal(read.m_Keys.m_Keys, read.m_Keys.m_Keys + ACTION_COUNT, wanted.m_Keys.m_Keys);
+    std::string again;
+    for (int action = 0; action < ACTION_COUNT && !settled; ++action) {
+        if (lastLines.m_Keys[action] != wanted.m_Keys.m_Keys[action]) {
+            again += std::string(SettingName(SETTING_ACTION_FIRST + action)) + " = " +
+                     SettingValue(wanted, SETTING_ACTION_FIRST + action) + lineEnd;
         }
-        if (again.empty()) {
-            break;
-        }
-        if (result.back() != '\n') {
-            result += lineEnd;
-        }
-        result += again;
     }
+    if (!again.empty() && !result.empty() && result.back() != '\n') {
+        result += lineEnd;
+    }
+    result += again;
     return result;
 }
 

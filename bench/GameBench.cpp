@@ -42,6 +42,7 @@
 //        vellmora_bench --screen-row ASSET_DIR FRAMES   (one line of MeasureFullScreen's)
 //        vellmora_bench --ghost-rows ASSET_DIR FRAMES   (the ghost's and the screenshot's rows)
 //        vellmora_bench --round-rows ASSET_DIR   (the retry's, the finish's and F12's burst's rows)
+//        vellmora_bench --menu-rows ASSET_DIR FRAMES   (the menu open beside the same view without)
 //        vellmora_bench --steady-rows ASSET_DIR SECONDS   (the fixed flight in Run, and the paced reference)
 #include <SDL/SDL.h>
 #include <algorithm>
@@ -750,6 +751,48 @@ int GhostRowsOnly(const char* assetDir, int frames)
     return EndChild(game);
 }
 
+// The menu's cost: on level seed 2 in the outside view, after a flight,
+// the same frozen view drawn in blocks of 10 frames with the menu open on
+// its fullest screen (the controls: 11 rows of three columns) and closed.
+int MenuRowsOnly(const char* assetDir, int frames)
+{
+    const unsigned int seed = 2;
+    Game* game = StartAndDrawOnce(assetDir, seed);
+    if (game == NULL) {
+        return 1;
+    }
+    PushKeyEvent('w', true);
+    PushKeyEvent('o', true);
+    PushKeyEvent('o', false);
+    for (int frame = 0; frame < 120; ++frame) {
+        game->m_Skimmer->Yaw(0.15f);
+        game->RunFrame();
+    }
+    PushKeyEvent('w', false);
+    for (int frame = 0; frame < 5; ++frame) {
+        game->RunFrame();
+    }
+    game->OpenMenu(SCREEN_CONTROLS);
+    std::vector<double> open, closed;
+    for (int frame = 0; frame < 2 * frames; ++frame) {
+        bool shown = frame / 10 % 2 == 0;
+        game->m_Menu.m_Open = shown;
+        Clock::time_point start = Clock::now();
+        game->DrawFrame(1.0f);
+        (shown ? open : closed).push_back(MillisecondsSince(start));
+    }
+    std::vector<int> none(1, 0);
+    Figures withMenu = Summarise(open, none);
+    Figures withoutMenu = Summarise(closed, none);
+    printf("level seed %u, outside view, frozen: %-8s %10s %10s   (%d frames each, in blocks of 10 beside as many)\n",
+           seed, "", "median", "p95", frames);
+    printf("  %-30s %7.2f ms %7.2f ms\n", "without the menu", withoutMenu.median, withoutMenu.p95);
+    printf("  %-30s %7.2f ms %7.2f ms\n", "with the menu (controls)", withMenu.median, withMenu.p95);
+    printf("  %-30s %7.1f %%\n", "the menu's cost, median", 100.0 * (withMenu.median / withoutMenu.median - 1.0));
+    fflush(stdout);
+    return EndChild(game);
+}
+
 // The process's peak resident memory in MB since it was last reset.
 static double PeakMegabytes()
 {
@@ -950,6 +993,9 @@ int main(int argc, char** argv)
     if (argc == 4 && strcmp(argv[1], "--ghost-rows") == 0) {
         return GhostRowsOnly(argv[2], atoi(argv[3]));
     }
+    if (argc == 4 && strcmp(argv[1], "--menu-rows") == 0) {
+        return MenuRowsOnly(argv[2], atoi(argv[3]));
+    }
     if (argc == 3 && strcmp(argv[1], "--round-rows") == 0) {
         return RoundRowsOnly(argv[2]);
     }
@@ -969,6 +1015,8 @@ int main(int argc, char** argv)
     }
     const char* ghost[] = {"--ghost-rows", assetDir, frames.c_str(), NULL};
     RunChild(ghost, NOT_SLOWED);
+    const char* menu[] = {"--menu-rows", assetDir, frames.c_str(), NULL};
+    RunChild(menu, NOT_SLOWED);
     const char* round[] = {"--round-rows", assetDir, NULL};
     RunChild(round, NOT_SLOWED);
     MeasureFullScreen(assetDir, frames);

@@ -105,7 +105,8 @@ bool TryGhost(const uint8_t* data, size_t size)
     return true;
 }
 
-// The lines of text without their ends.
+// The lines of text without their ends ("\n" or "\r\n"): a last line
+// without one gains the file's when a line is added after it.
 static std::vector<std::string> Lines(const std::string& text)
 {
     std::vector<std::string> lines;
@@ -113,7 +114,8 @@ static std::vector<std::string> Lines(const std::string& text)
     while (start < text.size()) {
         size_t end = text.find('\n', start);
         end = end == std::string::npos ? text.size() : end;
-        lines.push_back(text.substr(start, end - start));
+        size_t cut = end > start && text[end - 1] == '\r' ? end - 1 : end;
+        lines.push_back(text.substr(start, cut - start));
         start = end + 1;
     }
     return lines;

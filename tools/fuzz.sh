@@ -3,7 +3,7 @@
 #
 #   tools/fuzz.sh [--check] [TARGET] [SECONDS] [LIBFUZZER FLAGS...]
 #
-# TARGET: ms3d (default), image, records or ghost; SECONDS: 60, 0 for no limit (then give
+# TARGET: ms3d (default), image, records, ghost or settings; SECONDS: 60, 0 for no limit (then give
 # -runs=N). Builds the fuzz targets with clang in build-fuzz/ (installing
 # clang and its fuzzer runtime if missing), starts the working corpus
 # build-fuzz/corpus-TARGET from the seeds in fuzz/seeds/TARGET and fuzzes in
@@ -33,6 +33,7 @@ case "$target" in
     image) display=; options= ;;
     records) display=; options="-max_len=8192" ;;
     ghost) display=; options="-max_len=4096" ;;
+    settings) display=; options="-max_len=4096" ;;
     *) echo "unknown target $target" >&2; exit 2 ;;
 esac
 

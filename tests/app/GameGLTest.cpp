@@ -206,6 +206,41 @@ TEST(Gamepad, DrivesTheCraftAsTheKeysAndTheMouseDo)
     EXPECT_EQ(game.m_Round.m_AfterburnerCharge, 97);
     EXPECT_NEAR(craft.m_Speed, 6.9f, 1e-4f);  // less 2 % drag, plus the boost
     VirtualPad::SetButton(0, false);
+    // The menu with the pad alone: Start opens it, the d-pad moves (held,
+    // it repeats after 0.4 s, ten times a second), south selects and steps,
+    // east goes back (which writes the change), Start flies on.
+    auto press = [&driver](int button, int times) {
+        for (int i = 0; i < times; ++i) {
+            VirtualPad::SetButton(button, true);
+            driver.Frames(2);
+            VirtualPad::SetButton(button, false);
+            driver.Frames(2);
+        }
+    };
+    press(6, 1);
+    ASSERT_TRUE(game.m_Menu.m_Open);
+    press(12, 5);
+    press(0, 1);
+    ASSERT_EQ(game.m_Menu.Screen(), SCREEN_SETTINGS);
+    press(12, 4);
+    ForgetPlayedSounds();
+    press(13, 1);
+    EXPECT_EQ(EffectsVolume(), 95);
+    EXPECT_EQ(PlayedEffects(), std::vector<std::string>(1, "gotbox.wav")) << "a step heard at its new level";
+    press(1, 1);
+    EXPECT_EQ(driver.Dir().ReadFile("config/vellmora/vellmora.conf"), "effects_volume = 95\n");
+    press(12, 1);
+    press(0, 1);
+    ASSERT_EQ(game.m_Menu.Screen(), SCREEN_CONTROLS);
+    VirtualPad::SetButton(12, true);
+    driver.Frames(60);
+    VirtualPad::SetButton(12, false);
+    EXPECT_EQ(game.m_Menu.Highlight(), 7);
+    VirtualPad::SetButton(6, true);
+    driver.Frames(5);  // held on: no second opening
+    EXPECT_FALSE(game.m_Menu.m_Open);
+    EXPECT_EQ(SDL_WM_GrabInput(SDL_GRAB_QUERY), SDL_GRAB_ON);
+    VirtualPad::SetButton(6, false);
     // Unplugged with the trigger held: the throttle lets go.
     VirtualPad::SetAxis(5, 32767);
     driver.Frames(1);
