@@ -550,7 +550,11 @@ void Game::SaveChangedSettings()
     // The changes hold in play all the same.
     LogMessage("Settings: %s %s; the changes hold until the game ends", path.empty() ? "the file" : path.c_str(),
                problem.c_str());
+    // Under the menu's rows, and above the clock for a while should the
+    // menu close with it.
     m_Menu.m_Note = "Settings not saved: the file " + problem;
+    m_ScreenshotNote = m_Menu.m_Note;
+    m_ScreenshotNoteMs = SDL_GetTicks();
 }
 
 void Game::FinishRound()
@@ -730,10 +734,11 @@ void Game::DrawMenu()
     glLoadIdentity();
 
     const std::vector<std::string> heading = m_Menu.Heading();
-    const std::vector<MenuRow> rows = m_Menu.Rows();
+
     const int top = m_Menu.Screen() == SCREEN_FINISH ? MENU_FINISH_PANEL_TOP : MENU_PANEL_TOP;
     const int firstY = m_Menu.FirstRowY();
-    const int shown = std::min(m_Menu.ShownRows(), static_cast<int>(rows.size()) - m_Menu.m_Scroll);
+    const int count = m_Menu.RowCount();
+    const int shown = std::min(m_Menu.ShownRows(), count - m_Menu.m_Scroll);
     const int highlightY = firstY - (m_Menu.Highlight() - m_Menu.m_Scroll) * MENU_ROW_SPACING;
 
     // A dark see-through panel, and a light bar behind the highlighted row.
@@ -768,7 +773,7 @@ void Game::DrawMenu()
     }
     for (int i = 0; i < shown; ++i) {
         int row = m_Menu.m_Scroll + i;
-        const MenuRow& shownRow = rows[row];
+        const MenuRow shownRow = m_Menu.Row(row);
         y = firstY - i * MENU_ROW_SPACING;
         bool highlighted = row == m_Menu.Highlight();
         if (highlighted) {
@@ -788,7 +793,7 @@ void Game::DrawMenu()
     if (m_Menu.m_Scroll > 0) {
         m_Font->Print("^", MENU_PANEL_RIGHT - 24, firstY);
     }
-    if (m_Menu.m_Scroll + shown < static_cast<int>(rows.size())) {
+    if (m_Menu.m_Scroll + shown < count) {
         m_Font->Print("v", MENU_PANEL_RIGHT - 24, firstY - (shown - 1) * MENU_ROW_SPACING);
     }
     if (!m_Menu.m_Note.empty()) {

@@ -123,8 +123,9 @@ void Menu::Enter(MenuScreen screen)
     m_Scroll = 0;
     if (screen == SCREEN_RECORDS) {
         // Each layout's best under the current rules, best first.
+        static const std::vector<Record> NONE;
         std::map<int, const Record*> best;
-        for (const Record& record : m_Records != NULL ? *m_Records : std::vector<Record>()) {
+        for (const Record& record : m_Records != NULL ? *m_Records : NONE) {
             const Record*& known = best[record.m_Layout];
             if (record.m_Rules == RULES_NUMBER && (known == NULL || record.m_Ticks < known->m_Ticks)) {
                 known = &record;
@@ -145,6 +146,17 @@ void Menu::Enter(MenuScreen screen)
         }
         ShowHighlight();
     }
+    if (screen == SCREEN_LAYOUT_TIMES) {
+        m_LayoutTimes.clear();
+        for (const Record& record : *m_Records) {
+            if (record.m_Rules == RULES_NUMBER && record.m_Layout == m_ChosenLayout) {
+                m_LayoutTimes.push_back(record);
+            }
+        }
+        std::stable_sort(m_LayoutTimes.begin(), m_LayoutTimes.end(),
+                         [](const Record& a, const Record& b) { return a.m_Ticks < b.m_Ticks; });
+        m_LayoutTimes.resize(std::min<size_t>(m_LayoutTimes.size(), 5));
+    }
     if (screen == SCREEN_GO_TO_LAYOUT) {
         m_Digits.clear();
     }
@@ -164,17 +176,9 @@ std::vector<std::string> Menu::Heading() const
         break;
     case SCREEN_LAYOUT_TIMES: {
         lines.push_back("Layout " + std::to_string(m_ChosenLayout) + ": the best times");
-        std::vector<Record> times;
-        for (const Record& record : *m_Records) {
-            if (record.m_Rules == RULES_NUMBER && record.m_Layout == m_ChosenLayout) {
-                times.push_back(record);
-            }
-        }
-        std::stable_sort(times.begin(), times.end(),
-                         [](const Record& a, const Record& b) { return a.m_Ticks < b.m_Ticks; });
-        for (size_t i = 0; i < times.size() && i < 5; ++i) {
-            snprintf(line, sizeof line, "%zu. %s  %s", i + 1, ClockText(times[i].m_Ticks).c_str(),
-                     times[i].m_Date.c_str());
+        for (size_t i = 0; i < m_LayoutTimes.size(); ++i) {
+            snprintf(line, sizeof line, "%zu. %s  %s", i + 1, ClockText(m_LayoutTimes[i].m_Ticks).c_str(),
+                     m_LayoutTimes[i].m_Date.c_str());
             lines.push_back(line);
         }
         break;
@@ -222,9 +226,8 @@ std::vector<MenuRow> Menu::Rows() const
         rows.push_back(MenuRow{"All keys as designed", "", ""});
         break;
     case SCREEN_RECORDS:
-        for (const Record& best : m_Bests) {
-            rows.push_back(MenuRow{"Layout " + std::to_string(best.m_Layout), ClockText(best.m_Ticks),
-                                   best.m_Layout == m_Layout ? best.m_Date + " (now)" : best.m_Date});
+        for (size_t i = 0; i < m_Bests.size(); ++i) {
+            rows.push_back(Row(static_cast<int>(i)));
         }
         break;
     case SCREEN_LAYOUT_TIMES:
@@ -236,6 +239,21 @@ std::vector<MenuRow> Menu::Rows() const
         break;
     }
     return rows;
+}
+
+int Menu::RowCount() const
+{
+    return Screen() == SCREEN_RECORDS ? static_cast<int>(m_Bests.size()) : static_cast<int>(Rows().size());
+}
+
+MenuRow Menu::Row(int row) const
+{
+    if (Screen() != SCREEN_RECORDS) {
+        return Rows()[row];
+    }
+    const Record& best = m_Bests[row];
+    return MenuRow{"Layout " + std::to_string(best.m_Layout), ClockText(best.m_Ticks),
+                   best.m_Layout == m_Layout ? best.m_Date + " (now)" : best.m_Date};
 }
 
 int Menu::FirstRowY() const
@@ -251,7 +269,7 @@ int Menu::ShownRows() const
 
 MenuAnswer Menu::Move(MenuMove move)
 {
-    int count = static_cast<int>(Rows().size());
+    int count = RowCount();
     int& highlight = m_Highlights.back();
     switch (move) {
     case MOVE_UP:
@@ -515,7 +533,7 @@ int Menu::RowAt(int x, int y) const
         return -1;
     }
     int row = m_Scroll + shown;
-    return row < static_cast<int>(Rows().size()) ? row : -1;
+    return row < RowCount() ? row : -1;
 }
 
 void Menu::Point(int x, int y)
@@ -542,8 +560,7 @@ MenuAnswer Menu::Click(int x, int y)
 
 void Menu::Scroll(int rows)
 {
-    int count = static_cast<int>(Rows().size());
-    m_Scroll = std::max(0, std::min(m_Scroll + rows, count - ShownRows()));
+    m_Scroll = std::max(0, std::min(m_Scroll + rows, RowCount() - ShownRows()));
     int& highlight = m_Highlights.back();
     highlight = std::max(m_Scroll, std::min(highlight, m_Scroll + ShownRows() - 1));
 }

@@ -71,6 +71,7 @@ public:
     int m_WaitingForKey;                // the action whose key is asked for; -1: none
     std::string m_Note;                 // a line under the rows: what just happened
     std::vector<Record> m_Bests;        // the records screen's rows: each layout's best, best first
+    std::vector<Record> m_LayoutTimes;  // the chosen layout's five best
     const std::vector<Record>* m_Records;  // the game's, read when the records screen opens
 
     Menu();
@@ -83,6 +84,10 @@ public:
     // The lines above the rows (a title, a layout's times) and the rows.
     std::vector<std::string> Heading() const;
     std::vector<MenuRow> Rows() const;
+    // As many rows as the screen has, and one of them: a list of every
+    // layout's best is made a row at a time, as drawn.
+    int RowCount() const;
+    MenuRow Row(int row) const;
     // The baseline of the first row shown, and how many rows show.
     int FirstRowY() const;
     int ShownRows() const;

@@ -105,20 +105,26 @@ bool TryGhost(const uint8_t* data, size_t size)
     return true;
 }
 
-// The lines of text without their ends ("\n" or "\r\n"): a last line
-// without one gains the file's when a line is added after it.
+// The lines of text, each with its end.
 static std::vector<std::string> Lines(const std::string& text)
 {
     std::vector<std::string> lines;
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find('\n', start);
-        end = end == std::string::npos ? text.size() : end;
-        size_t cut = end > start && text[end - 1] == '\r' ? end - 1 : end;
-        lines.push_back(text.substr(start, cut - start));
-        start = end + 1;
+        end = end == std::string::npos ? text.size() : end + 1;
+        lines.push_back(text.substr(start, end - start));
+        start = end;
     }
     return lines;
+}
+
+// A line kept: the same bytes, or a last line without an end that gained
+// one when a line was added after it.
+static bool Kept(const std::string& before, const std::string& after)
+{
+    return after == before ||
+           (before.back() != '\n' && (after == before + "\n" || after == before + "\r\n"));
 }
 
 // One change as the menu could make it: a value in the setting's range, a
@@ -183,7 +189,7 @@ bool TrySettingsRewrite(const uint8_t* data, size_t size)
         return false;
     }
     for (size_t i = 0; i < before.size(); ++i) {
-        if (before[i] != after[i] && !(settingOfLine[i] >= 0 && changed[settingOfLine[i]])) {
+        if (!Kept(before[i], after[i]) && !(settingOfLine[i] >= 0 && changed[settingOfLine[i]])) {
             return false;
         }
     }

@@ -16,18 +16,7 @@ conf=config/vellmora/vellmora.conf
 printf 'fullscreen = no   # a window\r\n\r\n# my layout\r\nlayout = 31\r\nshoe_size = 44\r\n' >"$conf"
 export XDG_CONFIG_HOME="$PWD/config" XDG_DATA_HOME="$PWD/data"
 
-"$game" >stdout.txt 2>stderr.txt </dev/null &
-pid=$!
-window=""
-for _ in $(seq 1 100); do
-    window=$(xdotool search --name '^Vellmora$' 2>/dev/null | head -1)
-    [ -n "$window" ] && break
-    sleep 0.1
-done
-for _ in $(seq 1 120); do
-    [ "$("$probe" red "$window")" -gt 500 ] 2>/dev/null && break
-    sleep 0.5
-done
+start_flying "$game" "$probe"
 key() { xdotool key --delay 120 "$@"; sleep 0.3; }
 # A row of the menu: the screen's first row's baseline is 70 pixels from
 # the window's top, each next one 30 lower; a click lands on its letters.

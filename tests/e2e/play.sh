@@ -37,6 +37,24 @@ play_and_quit() {
     kill "$pid" 2>/dev/null
 }
 
+# start_flying GAME X11PROBE: starts the game in the background (its
+# settings must answer the full-screen question), sets pid and window, and
+# waits until the overlay's red text shows.
+start_flying() {
+    "$1" >stdout.txt 2>stderr.txt </dev/null &
+    pid=$!
+    window=""
+    for _ in $(seq 1 100); do
+        window=$(xdotool search --name '^Vellmora$' 2>/dev/null | head -1)
+        [ -n "$window" ] && break
+        sleep 0.1
+    done
+    for _ in $(seq 1 120); do
+        [ "$("$2" red "$window")" -gt 500 ] 2>/dev/null && break
+        sleep 0.5
+    done
+}
+
 # wait_for_end PID SECONDS: waits up to SECONDS for the background process
 # to end; sets end_status to its exit status (124 when it is still running,
 # in which case it is killed).

@@ -14,18 +14,7 @@ mkdir -p config/vellmora
 printf 'fullscreen = no\nlayout = 31\n' >config/vellmora/vellmora.conf
 export XDG_CONFIG_HOME="$PWD/config" XDG_DATA_HOME="$PWD/data"
 
-"$game" >stdout.txt 2>stderr.txt </dev/null &
-pid=$!
-window=""
-for _ in $(seq 1 100); do
-    window=$(xdotool search --name '^Vellmora$' 2>/dev/null | head -1)
-    [ -n "$window" ] && break
-    sleep 0.1
-done
-for _ in $(seq 1 120); do
-    [ "$("$probe" red "$window")" -gt 500 ] 2>/dev/null && break
-    sleep 0.5
-done
+start_flying "$game" "$probe"
 # The clock's and the speed's lines, rows 400 to 470 of the window.
 lines() { sleep 0.3; "$probe" lines "$window" 400 470; }
 key() { xdotool key "$1"; }
