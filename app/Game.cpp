@@ -64,7 +64,8 @@ static const Uint32 SCREENSHOT_NOTE_MS = 2000;
 Game::Game()
     : m_Title(strdup("Vellmora")), m_WindowWidth(800), m_WindowHeight(600), m_Screen(NULL),
       m_Font(NULL), m_Scene(NULL), m_Camera(NULL), m_Skimmer(NULL), m_World(NULL), m_GhostCraft(NULL),
-      m_Paused(false), m_MenuHeld(), m_PointerX(-1), m_PointerY(-1), m_DisplayedSpeed(0),
+      m_Paused(false), m_MenuHeld(), m_PointerX(-1), m_PointerY(-1), m_UnderMenu(0), m_UnderMenuKept(false),
+      m_UnderMenuCockpit(false), m_UnderMenuGhostPoses(0), m_DisplayedSpeed(0),
       m_TicksRun(0), m_FramesDrawn(0), m_LevelSeed(0), m_RoundsStarted(0),
       m_ScreenshotWanted(false), m_ScreenshotNotes(0), m_ScreenshotNoteMs(0),
       m_Events(new std::deque<SDL_Event>()),
@@ -326,9 +327,16 @@ bool Game::RunTick()
 void Game::DrawFrame(float blend)
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    m_Motion.Begin(blend);
-    Render();
-    m_Motion.End();
+    if (m_Menu.m_Open && UnderMenuKept()) {
+        DrawUnderMenu();
+    } else {
+        m_Motion.Begin(blend);
+        Render();
+        m_Motion.End();
+        if (m_Menu.m_Open) {
+            KeepUnderMenu();
+        }
+    }
     DrawOverlay();
     if (m_Menu.m_Open) {
         DrawMenu();
@@ -442,7 +450,75 @@ void Game::OpenMenu(MenuScreen screen)
         held = 1;
     }
     SDL_GetMouseState(&m_PointerX, &m_PointerY);
+    m_UnderMenuKept = false;
     Pause(true);
+}
+
+bool Game::UnderMenuKept() const
+{
+    return m_UnderMenuKept && m_Camera->m_CockpitView == m_UnderMenuCockpit &&
+           m_Round.m_Ghost.m_Poses.size() == m_UnderMenuGhostPoses;
+}
+
+void Game::KeepUnderMenu()
+{
+    int side = 1;
+    while (side < std::max(m_WindowWidth, m_WindowHeight)) {
+        side *= 2;
+    }
+    if (m_UnderMenu == 0) {
+        glGenTextures(1, &m_UnderMenu);
+        glBindTexture(GL_TEXTURE_2D, m_UnderMenu);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, side, side, 0, GL_RGB, GL_UNSIGNED_BYTE, NULL);
+    }
+    glBindTexture(GL_TEXTURE_2D, m_UnderMenu);
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, m_WindowWidth, m_WindowHeight);
+    m_UnderMenuKept = glGetError() == GL_NO_ERROR;
+    m_UnderMenuCockpit = m_Camera->m_CockpitView;
+    m_UnderMenuGhostPoses = m_Round.m_Ghost.m_Poses.size();
+}
+
+void Game::DrawUnderMenu()
+{
+    int side = 1;
+    while (side < std::max(m_WindowWidth, m_WindowHeight)) {
+        side *= 2;
+    }
+    const float u = static_cast<float>(m_WindowWidth) / side;
+    const float v = static_cast<float>(m_WindowHeight) / side;
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, m_WindowWidth, 0, m_WindowHeight, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_TEXTURE_BIT);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_FOG);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_BLEND);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, m_UnderMenu);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex2i(0, 0);
+    glTexCoord2f(u, 0.0f);
+    glVertex2i(m_WindowWidth, 0);
+    glTexCoord2f(u, v);
+    glVertex2i(m_WindowWidth, m_WindowHeight);
+    glTexCoord2f(0.0f, v);
+    glVertex2i(0, m_WindowHeight);
+    glEnd();
+    glPopAttrib();
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
 }
 
 void Game::TickMenu(const PadState& pad)
@@ -531,6 +607,7 @@ void Game::TakeSettings(const Settings& settings)
         bool wanted = settings.m_Fullscreen == Settings::FULLSCREEN_YES;
         bool now = (m_Screen->flags & SDL_FULLSCREEN) != 0;
         m_Menu.m_FullscreenAtNextStart = wanted != now && SDL_WM_ToggleFullScreen(m_Screen) == 0;
+        m_UnderMenuKept = false;
     }
 }
 
@@ -621,11 +698,10 @@ void Game::ShowFinish(const Record& record, bool onScreen)
 
 void Game::IgnoreUnusedEvents()
 {
-    // The mouse's motion is read directly, the pad's state each tick; a
-    // button pressed works the menu (the wheel is buttons too).
+    // The mouse's motion is read directly, the pad's state each tick; the
+    // game uses no mouse button in flight (the menu takes them while open).
     for (int type = SDL_NOEVENT + 1; type < SDL_NUMEVENTS; ++type) {
-        if (type != SDL_KEYDOWN && type != SDL_KEYUP && type != SDL_ACTIVEEVENT && type != SDL_QUIT &&
-            type != SDL_MOUSEBUTTONDOWN) {
+        if (type != SDL_KEYDOWN && type != SDL_KEYUP && type != SDL_ACTIVEEVENT && type != SDL_QUIT) {
             SDL_EventState(static_cast<Uint8>(type), SDL_IGNORE);
         }
     }
@@ -637,6 +713,9 @@ void Game::Pause(bool paused)
         return;
     }
     m_Paused = paused;
+    // Clicks and the wheel (buttons too) work the menu; in flight they
+    // would only crowd SDL's queue, which drops what comes past 128.
+    SDL_EventState(SDL_MOUSEBUTTONDOWN, paused ? SDL_ENABLE : SDL_IGNORE);
     // Frames drawn meanwhile show the craft where it stands, not between
     // its last two ticks; a key let go elsewhere sends no release here.
     m_Motion.Snap();
@@ -766,39 +845,51 @@ void Game::DrawMenu()
     glEnd();
     glPopAttrib();
 
+    // Every line in one draw of the font's.
+    std::vector<std::string> texts;
+    std::vector<int> places;  // x, y of each text
+    auto add = [&texts, &places](std::string text, int x, int y) {
+        texts.push_back(std::move(text));
+        places.push_back(x);
+        places.push_back(y);
+    };
     int y = top - MENU_ROW_SPACING;
     for (const std::string& line : heading) {
-        m_Font->Print(line.c_str(), MENU_MARKER_X, y);
+        add(line, MENU_MARKER_X, y);
         y -= MENU_ROW_SPACING;
     }
     for (int i = 0; i < shown; ++i) {
         int row = m_Menu.m_Scroll + i;
-        const MenuRow shownRow = m_Menu.Row(row);
+        MenuRow shownRow = m_Menu.Row(row);
         y = firstY - i * MENU_ROW_SPACING;
         bool highlighted = row == m_Menu.Highlight();
         if (highlighted) {
-            m_Font->Print(">", MENU_MARKER_X, y);
+            add(">", MENU_MARKER_X, y);
         }
-        m_Font->Print(shownRow.m_Text.c_str(), MENU_TEXT_X, y);
+        add(shownRow.m_Text, MENU_TEXT_X, y);
         if (!shownRow.m_Value.empty()) {
-            std::string value = highlighted && m_Menu.Screen() == SCREEN_SETTINGS ? "< " + shownRow.m_Value + " >"
-                                                                                  : shownRow.m_Value;
-            m_Font->Print(value.c_str(), MENU_VALUE_X, y);
+            bool arrows = highlighted && m_Menu.Screen() == SCREEN_SETTINGS;
+            add(arrows ? "< " + shownRow.m_Value + " >" : shownRow.m_Value, MENU_VALUE_X, y);
         }
         if (!shownRow.m_Key.empty()) {
-            m_Font->Print(shownRow.m_Key.c_str(), m_Menu.KeyColumnX(), y);
+            add(shownRow.m_Key, m_Menu.KeyColumnX(), y);
         }
     }
     // More rows above or below: the wheel or the arrows reach them.
     if (m_Menu.m_Scroll > 0) {
-        m_Font->Print("^", MENU_PANEL_RIGHT - 24, firstY);
+        add("^", MENU_PANEL_RIGHT - 24, firstY);
     }
     if (m_Menu.m_Scroll + shown < count) {
-        m_Font->Print("v", MENU_PANEL_RIGHT - 24, firstY - (shown - 1) * MENU_ROW_SPACING);
+        add("v", MENU_PANEL_RIGHT - 24, firstY - (shown - 1) * MENU_ROW_SPACING);
     }
     if (!m_Menu.m_Note.empty()) {
-        m_Font->Print(m_Menu.m_Note.c_str(), MENU_MARKER_X, MENU_NOTE_Y);
+        add(m_Menu.m_Note, MENU_MARKER_X, MENU_NOTE_Y);
     }
+    std::vector<Font::TextLine> lines(texts.size());
+    for (size_t i = 0; i < texts.size(); ++i) {
+        lines[i] = Font::TextLine{texts[i].c_str(), places[2 * i], places[2 * i + 1]};
+    }
+    m_Font->PrintLines(lines);
 
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);

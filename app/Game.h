@@ -50,6 +50,13 @@ public:
     int m_MenuHeld[4];           // ticks each of the pad's up, down, left and right has been held in the menu
     int m_PointerX;              // where the menu last saw the mouse, in window pixels from the top left
     int m_PointerY;
+    // The world as drawn under the open menu, kept while nothing in it can
+    // change (no tick runs, the same view, the same ghost): the menu's
+    // frames draw it back instead of the whole scene.
+    unsigned int m_UnderMenu;    // a texture of the window's size rounded up to powers of two; 0 before the first
+    bool m_UnderMenuKept;
+    bool m_UnderMenuCockpit;
+    size_t m_UnderMenuGhostPoses;
     ControlState m_Controls;     // the keys and the mouse
     ControlState m_Input;        // this tick's keys, mouse and gamepad together, as the rules read them
     int m_DisplayedSpeed;        // the speed line's mph, written each frame before it is printed
@@ -155,6 +162,10 @@ private:
     // Writes the settings file when the settings differ from it.
     void SaveChangedSettings();
     void DrawMenu();
+    // Whether the world under the menu is kept as it would be drawn now.
+    bool UnderMenuKept() const;
+    void KeepUnderMenu();
+    void DrawUnderMenu();
     // The last box is collected: the clock stops, the finish screen's first
     // line is written, and the time is given to the round files' helper to
     // keep among the records, with the round as the layout's ghost when it

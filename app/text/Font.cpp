@@ -148,6 +148,19 @@ void Font::UploadGlyphs() const
 
 void Font::Print(const char* text, int x, int y) const
 {
+    const TextLine line = {text, x, y};
+    Draw(&line, 1);
+}
+
+void Font::PrintLines(const std::vector<TextLine>& lines) const
+{
+    if (!lines.empty()) {
+        Draw(lines.data(), lines.size());
+    }
+}
+
+void Font::Draw(const TextLine* lines, size_t count) const
+{
     if (m_Texture == 0 && !m_GlyphPixels.empty()) {
         UploadGlyphs();
     }
@@ -160,24 +173,27 @@ void Font::Print(const char* text, int x, int y) const
         glDisable(GL_CULL_FACE);
         glColor3f(1.0f, 0.0f, 0.0f);
         if (m_Texture != 0) {
-            // Red wherever the glyph's texel is set, and nothing elsewhere.
+            // Red wherever the glyph's texel is set, and nothing elsewhere;
+            // every line in one draw.
             glEnable(GL_TEXTURE_2D);
             glBindTexture(GL_TEXTURE_2D, m_Texture);
             glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
             glEnable(GL_ALPHA_TEST);
             glAlphaFunc(GL_GREATER, 0.5f);
-            glTranslatef(static_cast<float>(x), static_cast<float>(y), 0.0f);
+            m_LineVertices.clear();
+            for (size_t i = 0; i < count; ++i) {
+                AddQuads(lines[i]);
+            }
+            DrawQuads();
         } else {
             // The X server's bitmaps take their colour, texturing and fog
             // from the state in force at glRasterPos.
             glDisable(GL_TEXTURE_2D);
-            glRasterPos2f(static_cast<float>(x), static_cast<float>(y));
-        }
-        if (m_Texture != 0) {
-            DrawQuads(text);
-        } else {
             glListBase(m_ListBase - GLYPH_FIRST);
-            glCallLists(static_cast<GLsizei>(strlen(text)), GL_UNSIGNED_BYTE, text);
+            for (size_t i = 0; i < count; ++i) {
+                glRasterPos2f(static_cast<float>(lines[i].m_X), static_cast<float>(lines[i].m_Y));
+                glCallLists(static_cast<GLsizei>(strlen(lines[i].m_Text)), GL_UNSIGNED_BYTE, lines[i].m_Text);
+            }
         }
         glPopAttrib();
         glEnable(GL_DEPTH_TEST);
@@ -185,24 +201,26 @@ void Font::Print(const char* text, int x, int y) const
     glColor3f(1.0f, 1.0f, 1.0f);
 }
 
-// The line's quads in one draw, from client arrays: texture coordinates and
-// position per corner, the pen moved on in whole pixels as glBitmap does.
-void Font::DrawQuads(const char* text) const
+void Font::AddQuads(const TextLine& line) const
 {
-    m_LineVertices.clear();
-    float pen = 0.0f;
-    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(text); *c != '\0'; ++c) {
+    float pen = static_cast<float>(line.m_X);
+    const float base = static_cast<float>(line.m_Y);
+    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(line.m_Text); *c != '\0'; ++c) {
         if (*c < GLYPH_FIRST || *c >= GLYPH_FIRST + GLYPH_COUNT) {
             continue;
         }
         const GlyphQuad& q = m_Quads[*c - GLYPH_FIRST];
-        const float corners[16] = {q.m_U0, q.m_V0, pen + q.m_Left,  q.m_Bottom,
-                                   q.m_U1, q.m_V0, pen + q.m_Right, q.m_Bottom,
-                                   q.m_U1, q.m_V1, pen + q.m_Right, q.m_Top,
-                                   q.m_U0, q.m_V1, pen + q.m_Left,  q.m_Top};
+        const float corners[16] = {q.m_U0, q.m_V0, pen + q.m_Left,  base + q.m_Bottom,
+                                   q.m_U1, q.m_V0, pen + q.m_Right, base + q.m_Bottom,
+                                   q.m_U1, q.m_V1, pen + q.m_Right, base + q.m_Top,
+                                   q.m_U0, q.m_V1, pen + q.m_Left,  base + q.m_Top};
         m_LineVertices.insert(m_LineVertices.end(), corners, corners + 16);
         pen += q.m_Advance;
     }
+}
+
+void Font::DrawQuads() const
+{
     if (m_LineVertices.empty()) {
         return;
     }

@@ -8,6 +8,7 @@
 #ifndef APP_FONT_H
 #define APP_FONT_H
 
+#include <cstddef>
 #include <vector>
 
 struct GlyphBitmap;
@@ -34,7 +35,7 @@ public:
         float m_Advance;
     };
     std::vector<GlyphQuad> m_Quads;
-    mutable std::vector<float> m_LineVertices;  // the line being printed
+    mutable std::vector<float> m_LineVertices;  // the lines being printed
 
     Font();
     virtual ~Font();
@@ -45,11 +46,23 @@ public:
     // white; every other enable is as it was. Virtual so that a test can
     // record the lines of a frame as well as draw them.
     virtual void Print(const char* text, int x, int y) const;
+    // A line of text where Print would put it.
+    struct TextLine {
+        const char* m_Text;
+        int m_X;
+        int m_Y;
+    };
+    // Many lines as Print draws them, in one draw: the menu's dozens of
+    // lines cost a renderer without a GPU about what one does.
+    virtual void PrintLines(const std::vector<TextLine>& lines) const;
 
 private:
     void LayOutGlyphs(const GlyphBitmap glyphs[]);
     void UploadGlyphs() const;
-    void DrawQuads(const char* text) const;
+    void Draw(const TextLine* lines, size_t count) const;
+    // Adds a line's glyph quads to m_LineVertices, in window pixels.
+    void AddQuads(const TextLine& line) const;
+    void DrawQuads() const;
 
     Font(const Font&);
     Font& operator=(const Font&);

@@ -865,6 +865,13 @@ public:
         m_Lines.push_back(std::to_string(x) + "," + std::to_string(y) + " " + text);
         Font::Print(text, x, y);
     }
+    void PrintLines(const std::vector<TextLine>& lines) const override
+    {
+        for (const TextLine& line : lines) {
+            m_Lines.push_back(std::to_string(line.m_X) + "," + std::to_string(line.m_Y) + " " + line.m_Text);
+        }
+        Font::PrintLines(lines);
+    }
 };
 
 TEST(GameOverlay, PrintsTheLinesOfTheFrameAtTheirPlaces)
