@@ -716,6 +716,9 @@ void Game::Pause(bool paused)
     // Clicks and the wheel (buttons too) work the menu; in flight they
     // would only crowd SDL's queue, which drops what comes past 128.
     SDL_EventState(SDL_MOUSEBUTTONDOWN, paused ? SDL_ENABLE : SDL_IGNORE);
+    // A key held in the menu moves on, after 0.4 s ten times a second; in
+    // flight a key is held, not repeated.
+    SDL_EnableKeyRepeat(paused ? 400 : 0, paused ? 100 : 0);
     // Frames drawn meanwhile show the craft where it stands, not between
     // its last two ticks; a key let go elsewhere sends no release here.
     m_Motion.Snap();

@@ -176,7 +176,7 @@ private:
     void ShowFinish(const Record& record, bool onScreen);
     void DrawOverlay();
     // The clock's line at clockY, a screenshot's note above it for a
-    // while, "Paused", and the finish screen.
+    // while, and the finish screen.
     void DrawRoundLines(int clockY);
 
     Game(const Game&);
