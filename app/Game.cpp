@@ -454,6 +454,37 @@ void Game::OpenMenu(MenuScreen screen)
     Pause(true);
 }
 
+// The overlay's projection: one unit a pixel of the window, from its
+// lower left corner; EndWindowPixels puts the frame's back.
+static void BeginWindowPixels(int width, int height)
+{
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, width, 0, height, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+}
+
+static void EndWindowPixels()
+{
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+}
+
+// The side of the square texture the window's picture fits in.
+static int KeptSide(int width, int height)
+{
+    int side = 1;
+    while (side < std::max(width, height)) {
+        side *= 2;
+    }
+    return side;
+}
+
 bool Game::UnderMenuKept() const
 {
     return m_UnderMenuKept && m_Camera->m_CockpitView == m_UnderMenuCockpit &&
@@ -462,10 +493,8 @@ bool Game::UnderMenuKept() const
 
 void Game::KeepUnderMenu()
 {
-    int side = 1;
-    while (side < std::max(m_WindowWidth, m_WindowHeight)) {
-        side *= 2;
-    }
+    const int side = KeptSide(m_WindowWidth, m_WindowHeight);
+    glPushAttrib(GL_TEXTURE_BIT);
     if (m_UnderMenu == 0) {
         glGenTextures(1, &m_UnderMenu);
         glBindTexture(GL_TEXTURE_2D, m_UnderMenu);
@@ -476,25 +505,17 @@ void Game::KeepUnderMenu()
     glBindTexture(GL_TEXTURE_2D, m_UnderMenu);
     glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, m_WindowWidth, m_WindowHeight);
     m_UnderMenuKept = glGetError() == GL_NO_ERROR;
+    glPopAttrib();
     m_UnderMenuCockpit = m_Camera->m_CockpitView;
     m_UnderMenuGhostPoses = m_Round.m_Ghost.m_Poses.size();
 }
 
 void Game::DrawUnderMenu()
 {
-    int side = 1;
-    while (side < std::max(m_WindowWidth, m_WindowHeight)) {
-        side *= 2;
-    }
+    const int side = KeptSide(m_WindowWidth, m_WindowHeight);
     const float u = static_cast<float>(m_WindowWidth) / side;
     const float v = static_cast<float>(m_WindowHeight) / side;
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, m_WindowWidth, 0, m_WindowHeight, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    BeginWindowPixels(m_WindowWidth, m_WindowHeight);
     glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_TEXTURE_BIT);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_LIGHTING);
@@ -515,10 +536,7 @@ void Game::DrawUnderMenu()
     glVertex2i(0, m_WindowHeight);
     glEnd();
     glPopAttrib();
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
+    EndWindowPixels();
 }
 
 void Game::TickMenu(const PadState& pad)
@@ -778,11 +796,7 @@ int Game::DisplayedSpeed(float speed)
 
 void Game::DrawOverlay()
 {
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, m_WindowWidth, 0, m_WindowHeight, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
+    BeginWindowPixels(m_WindowWidth, m_WindowHeight);
 
     // The last tick's lines, from y = 60 up; the next tick replaces them.
     int y = FIRST_MESSAGE_Y;
@@ -799,21 +813,12 @@ void Game::DrawOverlay()
     snprintf(line, sizeof line, "afterburner: %d %%", m_Round.m_AfterburnerCharge);
     m_Font->Print(line, OVERLAY_TEXT_X, y);
     DrawRoundLines(y + 2 * MESSAGE_SPACING);
-
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
+    EndWindowPixels();
 }
 
 void Game::DrawMenu()
 {
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, m_WindowWidth, 0, m_WindowHeight, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    BeginWindowPixels(m_WindowWidth, m_WindowHeight);
 
     const std::vector<std::string> heading = m_Menu.Heading();
 
@@ -893,9 +898,5 @@ void Game::DrawMenu()
         lines[i] = Font::TextLine{texts[i].c_str(), places[2 * i], places[2 * i + 1]};
     }
     m_Font->PrintLines(lines);
-
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
+    EndWindowPixels();
 }

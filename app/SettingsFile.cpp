@@ -10,20 +10,6 @@
 
 namespace {
 
-// The file's lines, each with its own end ("\n", "\r\n", or none at the
-// file's end); a byte-order mark stays with the first.
-std::vector<std::string> SplitLines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        end = end == std::string::npos ? text.size() : end + 1;
-        lines.push_back(text.substr(start, end - start));
-        start = end;
-    }
-    return lines;
-}
 
 bool IsSpace(char c)
 {
@@ -50,6 +36,19 @@ std::string WithValue(const std::string& line, const std::string& value)
 
 }  // namespace
 
+std::vector<std::string> SettingsLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        end = end == std::string::npos ? text.size() : end + 1;
+        lines.push_back(text.substr(start, end - start));
+        start = end;
+    }
+    return lines;
+}
+
 bool SettingsDiffer(const Settings& a, const Settings& b)
 {
     for (int setting = 0; setting < SETTING_COUNT; ++setting) {
@@ -74,7 +73,7 @@ std::string RewriteSettings(const std::string& text, const Settings& from, const
     std::vector<std::string> problems;
     std::vector<int> settingOfLine;
     Settings wanted = ParseSettingsLines(text, "", problems, settingOfLine);
-    std::vector<std::string> lines = SplitLines(text);
+    std::vector<std::string> lines = SettingsLines(text);
     std::string lineEnd = !lines.empty() && lines[0].size() >= 2 && lines[0].compare(lines[0].size() - 2, 2, "\r\n") == 0
                               ? "\r\n"
                               : "\n";

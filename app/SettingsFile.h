@@ -4,8 +4,13 @@
 #define APP_SETTINGS_FILE_H
 
 #include <string>
+#include <vector>
 
 #include "app/Settings.h"
+
+// The file's lines, each with its own end ("\n", "\r\n", or none at the
+// file's end); a byte-order mark stays with the first.
+std::vector<std::string> SettingsLines(const std::string& text);
 
 // Whether a setting differs between a and b, as the file would spell it.
 bool SettingsDiffer(const Settings& a, const Settings& b);

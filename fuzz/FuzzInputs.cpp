@@ -105,20 +105,6 @@ bool TryGhost(const uint8_t* data, size_t size)
     return true;
 }
 
-// The lines of text, each with its end.
-static std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        end = end == std::string::npos ? text.size() : end + 1;
-        lines.push_back(text.substr(start, end - start));
-        start = end;
-    }
-    return lines;
-}
-
 // A line kept: the same bytes, or a last line without an end that gained
 // one when a line was added after it.
 static bool Kept(const std::string& before, const std::string& after)
@@ -183,8 +169,8 @@ bool TrySettingsRewrite(const uint8_t* data, size_t size)
     if (SettingsDiffer(read, to)) {
         return false;
     }
-    const std::vector<std::string> before = Lines(text);
-    const std::vector<std::string> after = Lines(rewritten);
+    const std::vector<std::string> before = SettingsLines(text);
+    const std::vector<std::string> after = SettingsLines(rewritten);
     if (after.size() < before.size()) {
         return false;
     }
