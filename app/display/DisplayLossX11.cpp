@@ -29,8 +29,13 @@ static struct sigaction s_PreviousFault;
     _exit(1);
 }
 
-static int DisplayWentAway(Display*)
+static int DisplayWentAway(Display* display)
 {
+    // Named here too when the watching connection could not be opened at
+    // start (a server slow to take it); Xlib calls this outside any signal.
+    if (s_WatchFd < 0 && display != NULL) {
+        snprintf(s_Line, sizeof s_Line, "Vellmora: the display %s went away; the game ends.\n", DisplayString(display));
+    }
     EndNow();
 }
 
