@@ -64,10 +64,10 @@ static const Uint32 SCREENSHOT_NOTE_MS = 2000;
 Game::Game()
     : m_Title(strdup("Vellmora")), m_WindowWidth(800), m_WindowHeight(600), m_Screen(NULL),
       m_Font(NULL), m_Scene(NULL), m_Camera(NULL), m_Skimmer(NULL), m_World(NULL), m_GhostCraft(NULL),
-      m_Paused(false), m_MenuHeld(), m_PointerX(-1), m_PointerY(-1), m_UnderMenu(0), m_UnderMenuKept(false),
+      m_MenuHeld(), m_PointerX(-1), m_PointerY(-1), m_UnderMenu(0), m_UnderMenuKept(false),
       m_UnderMenuCockpit(false), m_UnderMenuGhostPoses(0), m_DisplayedSpeed(0),
       m_TicksRun(0), m_FramesDrawn(0), m_LevelSeed(0), m_RoundsStarted(0),
-      m_ScreenshotWanted(false), m_ScreenshotNotes(0), m_ScreenshotNoteMs(0),
+      m_ScreenshotWanted(false), m_ScreenshotNotes(0), m_OverlayNoteMs(0),
       m_Events(new std::deque<SDL_Event>()),
       m_AfterSwap(NULL), m_Pacer(NULL)
 {
@@ -286,7 +286,7 @@ bool Game::RunTick()
     } else {
         TakeRoundActions(WithPad(m_Controls, pad));
     }
-    if (m_Paused) {
+    if (m_Menu.m_Open) {
         // Nothing moves; the mouse's motion over other windows is no turn.
         // A view asked for, or a round started, shows at once.
         SDL_GetRelativeMouseState(NULL, NULL);
@@ -648,8 +648,8 @@ void Game::SaveChangedSettings()
     // Under the menu's rows, and above the clock for a while should the
     // menu close with it.
     m_Menu.m_Note = "Settings not saved: the file " + problem;
-    m_ScreenshotNote = m_Menu.m_Note;
-    m_ScreenshotNoteMs = SDL_GetTicks();
+    m_OverlayNote = m_Menu.m_Note;
+    m_OverlayNoteMs = SDL_GetTicks();
 }
 
 void Game::FinishRound()
@@ -727,10 +727,6 @@ void Game::IgnoreUnusedEvents()
 
 void Game::Pause(bool paused)
 {
-    if (paused == m_Paused) {
-        return;
-    }
-    m_Paused = paused;
     // Clicks and the wheel (buttons too) work the menu; in flight they
     // would only crowd SDL's queue, which drops what comes past 128.
     SDL_EventState(SDL_MOUSEBUTTONDOWN, paused ? SDL_ENABLE : SDL_IGNORE);
@@ -775,11 +771,11 @@ void Game::DrawRoundLines(int clockY)
 {
     std::string clock = "time: " + ClockText(m_Round.m_Ticks);
     m_Font->Print(clock.c_str(), OVERLAY_TEXT_X, clockY);
-    if (TakeScreenshotNote(m_ScreenshotNotes, m_ScreenshotNote)) {
-        m_ScreenshotNoteMs = SDL_GetTicks();
+    if (TakeScreenshotNote(m_ScreenshotNotes, m_OverlayNote)) {
+        m_OverlayNoteMs = SDL_GetTicks();
     }
-    if (!m_ScreenshotNote.empty() && SDL_GetTicks() - m_ScreenshotNoteMs < SCREENSHOT_NOTE_MS) {
-        m_Font->Print(m_ScreenshotNote.c_str(), OVERLAY_TEXT_X, clockY + MESSAGE_SPACING);
+    if (!m_OverlayNote.empty() && SDL_GetTicks() - m_OverlayNoteMs < SCREENSHOT_NOTE_MS) {
+        m_Font->Print(m_OverlayNote.c_str(), OVERLAY_TEXT_X, clockY + MESSAGE_SPACING);
     }
     int y = FINISH_FIRST_LINE_Y;
     for (const std::string& finish : m_Round.m_FinishLines) {

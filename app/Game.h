@@ -44,8 +44,7 @@ public:
     GhostCraft* m_GhostCraft;    // the layout's best round beside the player's; lives until the process ends
     Settings m_Settings;         // the player's, read by Configure and changed in the menu; the design's without a file
     Settings m_SettingsInFile;   // as the settings file has them: read at start, then as the menu last wrote them
-    bool m_Paused;               // no ticks: the menu is open
-    Menu m_Menu;                 // over the frozen game while open
+    Menu m_Menu;                 // over the frozen game while open: no ticks
     PadState m_MenuPad;          // the pad as the menu last read it
     int m_MenuHeld[4];           // ticks each of the pad's up, down, left and right has been held in the menu
     int m_PointerX;              // where the menu last saw the mouse, in window pixels from the top left
@@ -69,8 +68,8 @@ public:
     ControlState m_RoundKeys;    // the last tick's retry, new layout, pause and screenshot, to act once per press
     bool m_ScreenshotWanted;     // the next frame is saved as a picture
     int m_ScreenshotNotes;       // the screenshot notes seen so far (see TakeScreenshotNote)
-    std::string m_ScreenshotNote;     // the newest, shown for a while
-    unsigned int m_ScreenshotNoteMs;  // SDL's milliseconds when it was first drawn
+    std::string m_OverlayNote;        // the newest screenshot's note, or the settings file's failure, shown for a while
+    unsigned int m_OverlayNoteMs;     // SDL's milliseconds when it was first drawn
     std::string m_RecordsPath;   // the best times' file, the ghosts beside it; empty: neither kept nor read
     std::vector<Record> m_Records;
     // SDL's events as they came, emptied a tick at a time: SDL's own queue

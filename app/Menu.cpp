@@ -4,9 +4,7 @@
 #include <SDL/SDL.h>
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <map>
-#include <strings.h>
 
 #include "game/Layout.h"
 #include "game/Round.h"
@@ -57,24 +55,6 @@ std::vector<int> SteppedKeys()
     return keys;
 }
 
-// Whether the settings file can name the key: its name is its own, as the
-// file's reader looks names up.
-bool KeyKept(int key)
-{
-    if (key <= 0 || key >= SDLK_LAST || key == SDLK_ESCAPE) {
-        return false;
-    }
-    const char* name = SDL_GetKeyName(static_cast<SDLKey>(key));
-    if (name == NULL || strcmp(name, "unknown key") == 0) {
-        return false;
-    }
-    for (int other = 1; other < key; ++other) {
-        if (strcasecmp(SDL_GetKeyName(static_cast<SDLKey>(other)), name) == 0) {
-            return false;
-        }
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -188,72 +168,64 @@ std::vector<std::string> Menu::Heading() const
     return lines;
 }
 
-std::vector<MenuRow> Menu::Rows() const
-{
-    std::vector<MenuRow> rows;
-    const KeyBindings& keys = m_Settings.m_Keys;
-    switch (Screen()) {
-    case SCREEN_TOP:
-        for (int i = 0; i <= TOP_QUIT; ++i) {
-            int action = i == TOP_CONTINUE ? ACTION_PAUSE : i == TOP_FLY_AGAIN ? ACTION_RETRY
-                         : i == TOP_NEW_LAYOUT ? ACTION_NEW_LAYOUT : -1;
-            rows.push_back(MenuRow{TOP_ROWS[i], "", action >= 0 ? KeyLabel(keys.m_Keys[action]) : ""});
-        }
-        break;
-    case SCREEN_FINISH:
-        rows.push_back(MenuRow{"Fly again", "", KeyLabel(keys.m_Keys[ACTION_RETRY])});
-        rows.push_back(MenuRow{"New layout", "", KeyLabel(keys.m_Keys[ACTION_NEW_LAYOUT])});
-        rows.push_back(MenuRow{"Records", "", ""});
-        break;
-    case SCREEN_SETTINGS:
-        for (int setting = 0; setting < SETTING_ACTION_FIRST; ++setting) {
-            std::string value = SettingValue(m_Settings, setting);
-            if (setting == 1) {
-                char number[16];
-                snprintf(number, sizeof number, "%.2f", m_Settings.m_Mouse.m_DegreesPerCount);
-                value = number;
-            }
-            bool later = (setting == 0 && (m_FullscreenAtNextStart || m_Settings.m_Fullscreen == Settings::FULLSCREEN_ASK)) ||
-                         (setting == 5 && m_Settings.m_KeysByPosition != m_KeysByPositionAtStart) || setting == 7;
-            rows.push_back(MenuRow{SETTING_LABELS[setting], value, later ? "at the next start" : ""});
-        }
-        break;
-    case SCREEN_CONTROLS:
-        for (int action = 0; action < ACTION_COUNT; ++action) {
-            std::string key = m_WaitingForKey == action ? "Press a key" : KeyLabel(keys.m_Keys[action]);
-            rows.push_back(MenuRow{ACTION_LABELS[action], key, PAD_LABELS[action]});
-        }
-        rows.push_back(MenuRow{"All keys as designed", "", ""});
-        break;
-    case SCREEN_RECORDS:
-        for (size_t i = 0; i < m_Bests.size(); ++i) {
-            rows.push_back(Row(static_cast<int>(i)));
-        }
-        break;
-    case SCREEN_LAYOUT_TIMES:
-        rows.push_back(MenuRow{"Fly layout " + std::to_string(m_ChosenLayout), "",
-                               m_ChosenLayout == m_Layout ? "(now)" : ""});
-        break;
-    case SCREEN_GO_TO_LAYOUT:
-        rows.push_back(MenuRow{"Layout", m_Digits + "_", "Enter: fly"});
-        break;
-    }
-    return rows;
-}
-
 int Menu::RowCount() const
 {
-    return Screen() == SCREEN_RECORDS ? static_cast<int>(m_Bests.size()) : static_cast<int>(Rows().size());
+    switch (Screen()) {
+    case SCREEN_TOP: return TOP_QUIT + 1;
+    case SCREEN_FINISH: return 3;
+    case SCREEN_SETTINGS: return SETTING_ACTION_FIRST;
+    case SCREEN_CONTROLS: return ACTION_COUNT + 1;
+    case SCREEN_RECORDS: return static_cast<int>(m_Bests.size());
+    case SCREEN_LAYOUT_TIMES:
+    case SCREEN_GO_TO_LAYOUT: return 1;
+    }
+    return 0;
 }
 
 MenuRow Menu::Row(int row) const
 {
-    if (Screen() != SCREEN_RECORDS) {
-        return Rows()[row];
+    const int* keys = m_Settings.m_Keys.m_Keys;
+    switch (Screen()) {
+    case SCREEN_TOP: {
+        int action = row == TOP_CONTINUE     ? ACTION_PAUSE
+                     : row == TOP_FLY_AGAIN  ? ACTION_RETRY
+                     : row == TOP_NEW_LAYOUT ? ACTION_NEW_LAYOUT
+                                             : -1;
+        return MenuRow{TOP_ROWS[row], "", action >= 0 ? KeyLabel(keys[action]) : ""};
     }
-    const Record& best = m_Bests[row];
-    return MenuRow{"Layout " + std::to_string(best.m_Layout), ClockText(best.m_Ticks),
-                   best.m_Layout == m_Layout ? best.m_Date + " (now)" : best.m_Date};
+    case SCREEN_FINISH:
+        return row == 0   ? MenuRow{"Fly again", "", KeyLabel(keys[ACTION_RETRY])}
+               : row == 1 ? MenuRow{"New layout", "", KeyLabel(keys[ACTION_NEW_LAYOUT])}
+                          : MenuRow{"Records", "", ""};
+    case SCREEN_SETTINGS: {
+        std::string value = SettingValue(m_Settings, row);
+        if (row == SETTING_MOUSE_SENSITIVITY) {
+            char number[16];
+            snprintf(number, sizeof number, "%.2f", m_Settings.m_Mouse.m_DegreesPerCount);
+            value = number;
+        }
+        bool later = (row == SETTING_FULLSCREEN &&
+                      (m_FullscreenAtNextStart || m_Settings.m_Fullscreen == Settings::FULLSCREEN_ASK)) ||
+                     (row == SETTING_KEYS && m_Settings.m_KeysByPosition != m_KeysByPositionAtStart) ||
+                     row == SETTING_LAYOUT;
+        return MenuRow{SETTING_LABELS[row], value, later ? "at the next start" : ""};
+    }
+    case SCREEN_CONTROLS:
+        if (row == ACTION_COUNT) {
+            return MenuRow{"All keys as designed", "", ""};
+        }
+        return MenuRow{ACTION_LABELS[row], m_WaitingForKey == row ? "Press a key" : KeyLabel(keys[row]), PAD_LABELS[row]};
+    case SCREEN_RECORDS: {
+        const Record& best = m_Bests[row];
+        return MenuRow{"Layout " + std::to_string(best.m_Layout), ClockText(best.m_Ticks),
+                       best.m_Layout == m_Layout ? best.m_Date + " (now)" : best.m_Date};
+    }
+    case SCREEN_LAYOUT_TIMES:
+        return MenuRow{"Fly layout " + std::to_string(m_ChosenLayout), "", m_ChosenLayout == m_Layout ? "(now)" : ""};
+    case SCREEN_GO_TO_LAYOUT:
+        return MenuRow{"Layout", m_Digits + "_", "Enter: fly"};
+    }
+    return MenuRow();
 }
 
 int Menu::FirstRowY() const
@@ -390,8 +362,8 @@ void Menu::StepSetting(int row, int direction)
 {
     Settings& s = m_Settings;
     switch (row) {
-    case 0: s.m_Fullscreen = static_cast<Settings::FullscreenChoice>((s.m_Fullscreen + 3 + direction) % 3); break;
-    case 1: {
+    case SETTING_FULLSCREEN: s.m_Fullscreen = static_cast<Settings::FullscreenChoice>((s.m_Fullscreen + 3 + direction) % 3); break;
+    case SETTING_MOUSE_SENSITIVITY: {
         float& value = s.m_Mouse.m_DegreesPerCount;
         if (direction > 0) {
             const float* next = std::upper_bound(SENSITIVITY_STEPS, SENSITIVITY_STEPS + SENSITIVITY_STEP_COUNT, value);
@@ -402,17 +374,17 @@ void Menu::StepSetting(int row, int direction)
         }
         break;
     }
-    case 2: s.m_Mouse.m_Inverted = !s.m_Mouse.m_Inverted; break;
-    case 3:
-    case 4: {
+    case SETTING_INVERT_MOUSE: s.m_Mouse.m_Inverted = !s.m_Mouse.m_Inverted; break;
+    case SETTING_MUSIC_VOLUME:
+    case SETTING_EFFECTS_VOLUME: {
         // To the next multiple of 5 that way, within 0 to 100.
-        int& volume = row == 3 ? s.m_MusicVolume : s.m_EffectsVolume;
+        int& volume = row == SETTING_MUSIC_VOLUME ? s.m_MusicVolume : s.m_EffectsVolume;
         volume = direction > 0 ? std::min(100, (volume / 5 + 1) * 5) : std::max(0, ((volume + 4) / 5 - 1) * 5);
         break;
     }
-    case 5: s.m_KeysByPosition = !s.m_KeysByPosition; break;
-    case 6: s.m_PauseWhenUnfocused = !s.m_PauseWhenUnfocused; break;
-    case 7:
+    case SETTING_KEYS: s.m_KeysByPosition = !s.m_KeysByPosition; break;
+    case SETTING_PAUSE_WHEN_UNFOCUSED: s.m_PauseWhenUnfocused = !s.m_PauseWhenUnfocused; break;
+    case SETTING_LAYOUT:
         // Random, or a number from the one flown now.
         if (s.m_Layout == 0) {
             s.m_Layout = direction > 0 ? m_Layout : 0;
@@ -420,7 +392,7 @@ void Menu::StepSetting(int row, int direction)
             s.m_Layout = std::min(LAYOUT_LAST, s.m_Layout + direction);
         }
         break;
-    case 8: s.m_Ghost = !s.m_Ghost; break;
+    case SETTING_GHOST: s.m_Ghost = !s.m_Ghost; break;
     }
 }
 
@@ -464,7 +436,7 @@ MenuAnswer Menu::Key(int keySymbol)
         m_Note.clear();
         if (keySymbol == SDLK_ESCAPE) {
             m_Note = std::string(ACTION_LABELS[action]) + " keeps " + KeyLabel(keys[action]);
-        } else if (!KeyKept(keySymbol)) {
+        } else if (!KeyCanBeNamed(keySymbol)) {
             m_Note = "That key has no name the game can keep; press Enter and another";
         } else {
             Bind(action, keySymbol);

@@ -81,11 +81,10 @@ public:
     MenuScreen Screen() const { return m_Screens.back(); }
     int Highlight() const { return m_Highlights.back(); }
 
-    // The lines above the rows (a title, a layout's times) and the rows.
+    // The lines above the rows (a title, a layout's times), as many rows as
+    // the screen has, and one of them, made as it is drawn: a list of every
+    // layout's best costs no more than the rows shown.
     std::vector<std::string> Heading() const;
-    std::vector<MenuRow> Rows() const;
-    // As many rows as the screen has, and one of them: a list of every
-    // layout's best is made a row at a time, as drawn.
     int RowCount() const;
     MenuRow Row(int row) const;
     // The baseline of the first row shown, and how many rows show.

@@ -350,6 +350,11 @@ Settings ParseSettingsLines(const std::string& text, const char* fileName, std::
     return parser.m_Settings;
 }
 
+bool KeyCanBeNamed(int key)
+{
+    return key > 0 && key < SDLK_LAST && key != KEY_ESCAPE && KeyNamed(KeyName(key)) == key;
+}
+
 const char* SettingName(int setting)
 {
     return setting < SETTING_ACTION_FIRST ? SETTING_NAMES[setting] : ACTION_NAMES[setting - SETTING_ACTION_FIRST];
@@ -359,8 +364,8 @@ std::string SettingValue(const Settings& s, int setting)
 {
     char number[32];
     switch (setting) {
-    case 0: return FULLSCREEN_WORDS[s.m_Fullscreen];
-    case 1:
+    case SETTING_FULLSCREEN: return FULLSCREEN_WORDS[s.m_Fullscreen];
+    case SETTING_MOUSE_SENSITIVITY:
         // The shortest spelling that reads back to the same float.
         for (int digits = 3; digits < 10; ++digits) {
             snprintf(number, sizeof number, "%.*g", digits, s.m_Mouse.m_DegreesPerCount);
@@ -369,13 +374,13 @@ std::string SettingValue(const Settings& s, int setting)
             }
         }
         return number;
-    case 2: return NO_YES[s.m_Mouse.m_Inverted ? 1 : 0];
-    case 3: return std::to_string(s.m_MusicVolume);
-    case 4: return std::to_string(s.m_EffectsVolume);
-    case 5: return KEYS_WORDS[s.m_KeysByPosition ? 1 : 0];
-    case 6: return NO_YES[s.m_PauseWhenUnfocused ? 1 : 0];
-    case 7: return s.m_Layout == 0 ? "random" : std::to_string(s.m_Layout);
-    case 8: return NO_YES[s.m_Ghost ? 1 : 0];
+    case SETTING_INVERT_MOUSE: return NO_YES[s.m_Mouse.m_Inverted ? 1 : 0];
+    case SETTING_MUSIC_VOLUME: return std::to_string(s.m_MusicVolume);
+    case SETTING_EFFECTS_VOLUME: return std::to_string(s.m_EffectsVolume);
+    case SETTING_KEYS: return KEYS_WORDS[s.m_KeysByPosition ? 1 : 0];
+    case SETTING_PAUSE_WHEN_UNFOCUSED: return NO_YES[s.m_PauseWhenUnfocused ? 1 : 0];
+    case SETTING_LAYOUT: return s.m_Layout == 0 ? "random" : std::to_string(s.m_Layout);
+    case SETTING_GHOST: return NO_YES[s.m_Ghost ? 1 : 0];
     default: return KeyName(s.m_Keys.m_Keys[setting - SETTING_ACTION_FIRST]);
     }
 }
@@ -383,15 +388,15 @@ std::string SettingValue(const Settings& s, int setting)
 void CopySetting(Settings& to, const Settings& from, int setting)
 {
     switch (setting) {
-    case 0: to.m_Fullscreen = from.m_Fullscreen; break;
-    case 1: to.m_Mouse.m_DegreesPerCount = from.m_Mouse.m_DegreesPerCount; break;
-    case 2: to.m_Mouse.m_Inverted = from.m_Mouse.m_Inverted; break;
-    case 3: to.m_MusicVolume = from.m_MusicVolume; break;
-    case 4: to.m_EffectsVolume = from.m_EffectsVolume; break;
-    case 5: to.m_KeysByPosition = from.m_KeysByPosition; break;
-    case 6: to.m_PauseWhenUnfocused = from.m_PauseWhenUnfocused; break;
-    case 7: to.m_Layout = from.m_Layout; break;
-    case 8: to.m_Ghost = from.m_Ghost; break;
+    case SETTING_FULLSCREEN: to.m_Fullscreen = from.m_Fullscreen; break;
+    case SETTING_MOUSE_SENSITIVITY: to.m_Mouse.m_DegreesPerCount = from.m_Mouse.m_DegreesPerCount; break;
+    case SETTING_INVERT_MOUSE: to.m_Mouse.m_Inverted = from.m_Mouse.m_Inverted; break;
+    case SETTING_MUSIC_VOLUME: to.m_MusicVolume = from.m_MusicVolume; break;
+    case SETTING_EFFECTS_VOLUME: to.m_EffectsVolume = from.m_EffectsVolume; break;
+    case SETTING_KEYS: to.m_KeysByPosition = from.m_KeysByPosition; break;
+    case SETTING_PAUSE_WHEN_UNFOCUSED: to.m_PauseWhenUnfocused = from.m_PauseWhenUnfocused; break;
+    case SETTING_LAYOUT: to.m_Layout = from.m_Layout; break;
+    case SETTING_GHOST: to.m_Ghost = from.m_Ghost; break;
     default:
         to.m_Keys.m_Keys[setting - SETTING_ACTION_FIRST] = from.m_Keys.m_Keys[setting - SETTING_ACTION_FIRST];
         break;

@@ -44,7 +44,15 @@ Settings ParseSettings(const std::string& text, const char* fileName, std::vecto
 // The settings a file can hold, in the file's order: fullscreen,
 // mouse_sensitivity, invert_mouse, music_volume, effects_volume, keys,
 // pause_when_unfocused, layout, ghost, then one per key action.
-enum { SETTING_ACTION_FIRST = 9, SETTING_COUNT = SETTING_ACTION_FIRST + ACTION_COUNT };
+enum {
+    SETTING_FULLSCREEN, SETTING_MOUSE_SENSITIVITY, SETTING_INVERT_MOUSE, SETTING_MUSIC_VOLUME,
+    SETTING_EFFECTS_VOLUME, SETTING_KEYS, SETTING_PAUSE_WHEN_UNFOCUSED, SETTING_LAYOUT, SETTING_GHOST,
+    SETTING_ACTION_FIRST, SETTING_COUNT = SETTING_ACTION_FIRST + ACTION_COUNT
+};
+
+// Whether the file can hold the key: it may be bound (Escape may not) and
+// its name reads back as this key, not another of the same name.
+bool KeyCanBeNamed(int key);
 
 // A setting's name as the file spells it ("music_volume", "throttle").
 const char* SettingName(int setting);

@@ -118,15 +118,15 @@ static bool Kept(const std::string& before, const std::string& after)
 static void Change(Settings& s, int setting, uint8_t value)
 {
     switch (setting) {
-    case 0: s.m_Fullscreen = static_cast<Settings::FullscreenChoice>(value % 3); break;
-    case 1: s.m_Mouse.m_DegreesPerCount = 0.05f + value * (9.95f / 255.0f); break;
-    case 2: s.m_Mouse.m_Inverted = value & 1; break;
-    case 3: s.m_MusicVolume = value % 101; break;
-    case 4: s.m_EffectsVolume = value % 101; break;
-    case 5: s.m_KeysByPosition = value & 1; break;
-    case 6: s.m_PauseWhenUnfocused = value & 1; break;
-    case 7: s.m_Layout = value == 0 ? 0 : value * 391 % 99999 + 1; break;
-    case 8: s.m_Ghost = value & 1; break;
+    case SETTING_FULLSCREEN: s.m_Fullscreen = static_cast<Settings::FullscreenChoice>(value % 3); break;
+    case SETTING_MOUSE_SENSITIVITY: s.m_Mouse.m_DegreesPerCount = 0.05f + value * (9.95f / 255.0f); break;
+    case SETTING_INVERT_MOUSE: s.m_Mouse.m_Inverted = value & 1; break;
+    case SETTING_MUSIC_VOLUME: s.m_MusicVolume = value % 101; break;
+    case SETTING_EFFECTS_VOLUME: s.m_EffectsVolume = value % 101; break;
+    case SETTING_KEYS: s.m_KeysByPosition = value & 1; break;
+    case SETTING_PAUSE_WHEN_UNFOCUSED: s.m_PauseWhenUnfocused = value & 1; break;
+    case SETTING_LAYOUT: s.m_Layout = value == 0 ? 0 : value * 391 % 99999 + 1; break;
+    case SETTING_GHOST: s.m_Ghost = value & 1; break;
     default: {
         int* keys = s.m_Keys.m_Keys;
         int action = setting - SETTING_ACTION_FIRST;

@@ -647,9 +647,9 @@ TEST(TheScreenshot, SavesTheFrameAsShownAndNeverOverwritesOne)
     EXPECT_EQ(same, compared);
     // The screen names the picture above the clock, for a while.
     game.DrawFrame(1.0f);
-    EXPECT_EQ(game.m_ScreenshotNote, "Saved " + names[3].str().substr(names[3].str().rfind('/') + 1));
+    EXPECT_EQ(game.m_OverlayNote, "Saved " + names[3].str().substr(names[3].str().rfind('/') + 1));
     EXPECT_GT(RedPixels(0, 205, 500, 25), 100);
-    game.m_ScreenshotNoteMs -= 2000;
+    game.m_OverlayNoteMs -= 2000;
     game.DrawFrame(1.0f);
     EXPECT_EQ(RedPixels(0, 205, 500, 25), 0);
     // A burst: at most a few pictures wait, the rest are refused.
@@ -762,7 +762,7 @@ TEST(TheRound, AFinishIsJudgedAfterTheMergeAndWaitsForNoLock)
     EXPECT_EQ(game.m_Round.m_FinishLines[3], "Best of all layouts: 0:01.00 (layout 42)");
     // Its rows under it; the game waits there.
     ASSERT_TRUE(game.m_Menu.m_Open && game.m_Menu.Screen() == SCREEN_FINISH);
-    EXPECT_EQ(game.m_Menu.Rows()[1].m_Text + " " + game.m_Menu.Rows()[1].m_Key, "New layout N");
+    EXPECT_EQ(game.m_Menu.Row(1).m_Text + " " + game.m_Menu.Row(1).m_Key, "New layout N");
     game.AnswerMenu(ANSWER_CLOSE);
 
     const std::string kept = driver.Dir().ReadFile("data/vellmora/records");

@@ -9,7 +9,8 @@ namespace {
 std::string Texts(const Menu& menu)
 {
     std::string texts;
-    for (const MenuRow& row : menu.Rows()) {
+    for (int i = 0; i < menu.RowCount(); ++i) {
+        MenuRow row = menu.Row(i);
         texts += row.m_Text + (row.m_Key.empty() ? "" : " " + row.m_Key) + "|";
     }
     return texts;
@@ -82,10 +83,10 @@ TEST(Menu, SettingsStepWithinTheirBounds)
         menu.Move(MOVE_LEFT);
     }
     EXPECT_EQ(s.m_MusicVolume, 0);
-    EXPECT_EQ(menu.Rows()[5].m_Key, "");
+    EXPECT_EQ(menu.Row(5).m_Key, "");
     menu.m_Highlights.back() = 5;
     menu.Move(MOVE_SELECT);
-    EXPECT_EQ(menu.Rows()[5].m_Value + ", " + menu.Rows()[5].m_Key, "positions, at the next start");
+    EXPECT_EQ(menu.Row(5).m_Value + ", " + menu.Row(5).m_Key, "positions, at the next start");
     menu.m_Highlights.back() = 7;
     menu.Move(MOVE_RIGHT);
     EXPECT_EQ(s.m_Layout, 31) << "random, then the layout flown";
@@ -103,7 +104,7 @@ TEST(Menu, ControlsAskForAKeySwapAndGoBackToTheDesign)
     OpenOn(menu, 6);
     const int* keys = menu.m_Settings.m_Keys.m_Keys;
     menu.Move(MOVE_SELECT);
-    EXPECT_EQ(menu.Rows()[ACTION_THROTTLE].m_Value, "Press a key");
+    EXPECT_EQ(menu.Row(ACTION_THROTTLE).m_Value, "Press a key");
     EXPECT_EQ(menu.Key('p'), ANSWER_STAY) << "the pause key is taken as a key while one is asked for";
     EXPECT_EQ(keys[ACTION_THROTTLE], 'p');
     EXPECT_EQ(keys[ACTION_PAUSE], 'w');
@@ -122,7 +123,7 @@ TEST(Menu, ControlsAskForAKeySwapAndGoBackToTheDesign)
     EXPECT_EQ(keys[ACTION_BRAKE], 'm') << "past r, q, p, o and n, which serve others";
     menu.Move(MOVE_UP);
     menu.Move(MOVE_UP);
-    EXPECT_EQ(menu.Rows()[menu.Highlight()].m_Text, "All keys as designed");
+    EXPECT_EQ(menu.Row(menu.Highlight()).m_Text, "All keys as designed");
     menu.Move(MOVE_SELECT);
     EXPECT_EQ(keys[ACTION_THROTTLE], 'w');
     EXPECT_EQ(keys[ACTION_BRAKE], 's');
@@ -138,7 +139,7 @@ TEST(Menu, RecordsBestFirstAndGoToLayoutRefusesWhatIsNoLayout)
     Menu menu;
     OpenOn(menu, 4, &records);
     EXPECT_EQ(Texts(menu), "Layout 31 2026-01-03 (now)|Layout 5 2026-01-04|");
-    EXPECT_EQ(menu.Rows()[1].m_Value, "0:11.66");
+    EXPECT_EQ(menu.Row(1).m_Value, "0:11.66");
     menu.Move(MOVE_DOWN);
     menu.Move(MOVE_SELECT);
     std::vector<std::string> heading = menu.Heading();
@@ -192,13 +193,13 @@ TEST(Menu, PointingClickingAndTheWheel)
     menu.Move(MOVE_BACK);
     menu.Click(400, first - 6 * MENU_ROW_SPACING);
     ASSERT_EQ(menu.Screen(), SCREEN_CONTROLS);
-    int rows = static_cast<int>(menu.Rows().size());
+    int rows = menu.RowCount();
     ASSERT_LT(menu.ShownRows(), rows);
     menu.Scroll(100);
     EXPECT_EQ(menu.m_Scroll, rows - menu.ShownRows());
     EXPECT_EQ(menu.Highlight(), menu.m_Scroll);
     menu.Click(400, menu.FirstRowY() - (menu.ShownRows() - 1) * MENU_ROW_SPACING);
-    EXPECT_EQ(menu.Rows()[menu.Highlight()].m_Text, "All keys as designed");
+    EXPECT_EQ(menu.Row(menu.Highlight()).m_Text, "All keys as designed");
     menu.Move(MOVE_DOWN);  // round to the top, which scrolls back
     EXPECT_EQ(menu.m_Scroll, 0);
 }
